@@ -1,0 +1,21 @@
+# Warnings as errors for our own targets; sanitizer flags for the whole build.
+
+function(quvo_strict target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Werror -Wno-unused-parameter
+    $<$<COMPILE_LANGUAGE:CXX>:-Wnon-virtual-dtor>)
+endfunction()
+
+if(QUVO_SANITIZE STREQUAL "address")
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+elseif(QUVO_SANITIZE STREQUAL "thread")
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
+elseif(NOT QUVO_SANITIZE STREQUAL "")
+  message(FATAL_ERROR "QUVO_SANITIZE must be empty, address or thread")
+endif()
+
+if(QUVO_FUZZ AND NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+  message(STATUS "QUVO_FUZZ needs clang; fuzz targets are skipped")
+  set(QUVO_FUZZ OFF)
+endif()
