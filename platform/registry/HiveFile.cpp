@@ -235,7 +235,7 @@ LONG HiveFile::Read(const std::function<LONG(const KeyNode&)>& read)
     Fd lockFd(::open(lockPath_.c_str(), O_RDWR | O_CLOEXEC));
     if (lockFd.get() < 0) lockFd.reset(::open(lockPath_.c_str(), O_RDONLY | O_CLOEXEC));
     if (lockFd.get() >= 0 && FlockRetry(lockFd.get(), LOCK_SH) != 0)
-        return Failure(ERROR_LOCK_FAILED, std::string("cannot lock: ") + std::strerror(errno));
+        return Failure(ERROR_LOCK_VIOLATION, std::string("cannot lock: ") + std::strerror(errno));
     LONG rc = Refresh(lockFd.get());
     if (rc != ERROR_SUCCESS) return rc;
     return read(tree_);
@@ -252,7 +252,7 @@ LONG HiveFile::Modify(const std::function<LONG(KeyNode&, bool*)>& change)
         return Failure(ErrnoToWin32(errno, ERROR_CANTWRITE),
                        "cannot open the lock file: " + std::string(std::strerror(errno)));
     if (FlockRetry(lockFd.get(), LOCK_EX) != 0)
-        return Failure(ERROR_LOCK_FAILED, std::string("cannot lock: ") + std::strerror(errno));
+        return Failure(ERROR_LOCK_VIOLATION, std::string("cannot lock: ") + std::strerror(errno));
     LONG rc = Refresh(lockFd.get());
     if (rc != ERROR_SUCCESS) return rc;
 

@@ -38,7 +38,7 @@ void Key::Close()
 
 LONG Key::Open(HKEY parent, std::string_view path, Key* out)
 {
-    return Guarded([&] {
+    return Guarded([&]() -> LONG {
         out->Close();
         return core::OpenKey(parent, path, &out->key_);
     });
@@ -46,7 +46,7 @@ LONG Key::Open(HKEY parent, std::string_view path, Key* out)
 
 LONG Key::Create(HKEY parent, std::string_view path, Key* out, bool* created)
 {
-    return Guarded([&] {
+    return Guarded([&]() -> LONG {
         out->Close();
         DWORD disposition = 0;
         LONG rc = core::CreateKey(parent, path, &out->key_, &disposition);
@@ -57,7 +57,7 @@ LONG Key::Create(HKEY parent, std::string_view path, Key* out, bool* created)
 
 LONG Key::GetValue(std::string_view name, DWORD* type, std::string* bytes) const
 {
-    return Guarded([&] {
+    return Guarded([&]() -> LONG {
         Value v;
         LONG rc = core::QueryValue(key_, name, &v);
         if (rc != ERROR_SUCCESS) return rc;
@@ -98,7 +98,7 @@ bool Key::HasValue(std::string_view name) const
 
 LONG Key::SetValue(std::string_view name, DWORD type, std::string_view bytes)
 {
-    return Guarded([&] { return core::SetValue(key_, name, Value{type, std::string(bytes)}); });
+    return Guarded([&]() -> LONG { return core::SetValue(key_, name, Value{type, std::string(bytes)}); });
 }
 
 LONG Key::SetString(std::string_view name, std::string_view value)
@@ -115,23 +115,23 @@ LONG Key::SetDword(std::string_view name, DWORD value)
 
 LONG Key::DeleteValue(std::string_view name)
 {
-    return Guarded([&] { return core::DeleteValue(key_, name); });
+    return Guarded([&]() -> LONG { return core::DeleteValue(key_, name); });
 }
 
 LONG Key::DeleteTree(std::string_view subKey)
 {
     if (subKey.empty()) return ERROR_INVALID_PARAMETER;  // deleting "everything" is RegDeleteTree's job
-    return Guarded([&] { return core::DeleteKey(key_, subKey, true); });
+    return Guarded([&]() -> LONG { return core::DeleteKey(key_, subKey, true); });
 }
 
 LONG Key::SubkeyNames(std::vector<std::string>* out) const
 {
-    return Guarded([&] { return core::ListSubkeys(key_, out); });
+    return Guarded([&]() -> LONG { return core::ListSubkeys(key_, out); });
 }
 
 LONG Key::ValueNames(std::vector<std::string>* out) const
 {
-    return Guarded([&] { return core::ListValues(key_, out); });
+    return Guarded([&]() -> LONG { return core::ListValues(key_, out); });
 }
 
 }  // namespace quvo::registry

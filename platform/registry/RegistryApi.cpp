@@ -143,13 +143,13 @@ LSTATUS EnumValue(HKEY key, DWORD index, Char* name, DWORD* nameSize, DWORD* typ
 LSTATUS RegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD, LPWSTR, DWORD, REGSAM, void*, PHKEY result,
                         DWORD* disposition)
 {
-    return Guarded([&] { return core::CreateKey(key, Narrow(subKey), result, disposition); });
+    return Guarded([&]() -> LONG { return core::CreateKey(key, Narrow(subKey), result, disposition); });
 }
 
 LSTATUS RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD, LPSTR, DWORD, REGSAM, void*, PHKEY result,
                         DWORD* disposition)
 {
-    return Guarded([&] { return core::CreateKey(key, Narrow(subKey), result, disposition); });
+    return Guarded([&]() -> LONG { return core::CreateKey(key, Narrow(subKey), result, disposition); });
 }
 
 LSTATUS RegCreateKeyW(HKEY key, LPCWSTR subKey, PHKEY result)
@@ -164,72 +164,72 @@ LSTATUS RegCreateKeyA(HKEY key, LPCSTR subKey, PHKEY result)
 
 LSTATUS RegOpenKeyExW(HKEY key, LPCWSTR subKey, DWORD, REGSAM, PHKEY result)
 {
-    return Guarded([&] { return core::OpenKey(key, Narrow(subKey), result); });
+    return Guarded([&]() -> LONG { return core::OpenKey(key, Narrow(subKey), result); });
 }
 
 LSTATUS RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD, REGSAM, PHKEY result)
 {
-    return Guarded([&] { return core::OpenKey(key, Narrow(subKey), result); });
+    return Guarded([&]() -> LONG { return core::OpenKey(key, Narrow(subKey), result); });
 }
 
 LSTATUS RegCloseKey(HKEY key)
 {
-    return Guarded([&] { return core::CloseKey(key); });
+    return Guarded([&]() -> LONG { return core::CloseKey(key); });
 }
 
 LSTATUS RegQueryValueExW(HKEY key, LPCWSTR name, DWORD*, DWORD* type, BYTE* data, DWORD* dataSize)
 {
-    return Guarded([&] { return Query(key, Narrow(name), type, data, dataSize, true); });
+    return Guarded([&]() -> LONG { return Query(key, Narrow(name), type, data, dataSize, true); });
 }
 
 LSTATUS RegQueryValueExA(HKEY key, LPCSTR name, DWORD*, DWORD* type, BYTE* data, DWORD* dataSize)
 {
-    return Guarded([&] { return Query(key, Narrow(name), type, data, dataSize, false); });
+    return Guarded([&]() -> LONG { return Query(key, Narrow(name), type, data, dataSize, false); });
 }
 
 LSTATUS RegSetValueExW(HKEY key, LPCWSTR name, DWORD, DWORD type, const BYTE* data, DWORD dataSize)
 {
-    return Guarded([&] { return core::SetValue(key, Narrow(name), FromWide(type, data, dataSize)); });
+    return Guarded([&]() -> LONG { return core::SetValue(key, Narrow(name), FromWide(type, data, dataSize)); });
 }
 
 LSTATUS RegSetValueExA(HKEY key, LPCSTR name, DWORD, DWORD type, const BYTE* data, DWORD dataSize)
 {
-    return Guarded([&] { return core::SetValue(key, Narrow(name), FromNarrow(type, data, dataSize)); });
+    return Guarded([&]() -> LONG { return core::SetValue(key, Narrow(name), FromNarrow(type, data, dataSize)); });
 }
 
 LSTATUS RegDeleteValueW(HKEY key, LPCWSTR name)
 {
-    return Guarded([&] { return core::DeleteValue(key, Narrow(name)); });
+    return Guarded([&]() -> LONG { return core::DeleteValue(key, Narrow(name)); });
 }
 
 LSTATUS RegDeleteValueA(HKEY key, LPCSTR name)
 {
-    return Guarded([&] { return core::DeleteValue(key, Narrow(name)); });
+    return Guarded([&]() -> LONG { return core::DeleteValue(key, Narrow(name)); });
 }
 
 LSTATUS RegDeleteKeyW(HKEY key, LPCWSTR subKey)
 {
-    return Guarded([&] { return core::DeleteKey(key, Narrow(subKey), false); });
+    return Guarded([&]() -> LONG { return core::DeleteKey(key, Narrow(subKey), false); });
 }
 
 LSTATUS RegDeleteKeyA(HKEY key, LPCSTR subKey)
 {
-    return Guarded([&] { return core::DeleteKey(key, Narrow(subKey), false); });
+    return Guarded([&]() -> LONG { return core::DeleteKey(key, Narrow(subKey), false); });
 }
 
 LSTATUS RegDeleteTreeW(HKEY key, LPCWSTR subKey)
 {
-    return Guarded([&] { return core::DeleteKey(key, Narrow(subKey), true); });
+    return Guarded([&]() -> LONG { return core::DeleteKey(key, Narrow(subKey), true); });
 }
 
 LSTATUS RegDeleteTreeA(HKEY key, LPCSTR subKey)
 {
-    return Guarded([&] { return core::DeleteKey(key, Narrow(subKey), true); });
+    return Guarded([&]() -> LONG { return core::DeleteKey(key, Narrow(subKey), true); });
 }
 
 LSTATUS RegEnumKeyExW(HKEY key, DWORD index, LPWSTR name, DWORD* nameSize, DWORD*, LPWSTR, DWORD*, void*)
 {
-    return Guarded([&] {
+    return Guarded([&]() -> LONG {
         std::string utf8;
         LSTATUS rc = core::EnumKey(key, index, &utf8);
         return rc != ERROR_SUCCESS ? rc : CopyName(Utf8ToUtf16(utf8), name, nameSize);
@@ -238,7 +238,7 @@ LSTATUS RegEnumKeyExW(HKEY key, DWORD index, LPWSTR name, DWORD* nameSize, DWORD
 
 LSTATUS RegEnumKeyExA(HKEY key, DWORD index, LPSTR name, DWORD* nameSize, DWORD*, LPSTR, DWORD*, void*)
 {
-    return Guarded([&] {
+    return Guarded([&]() -> LONG {
         std::string utf8;
         LSTATUS rc = core::EnumKey(key, index, &utf8);
         return rc != ERROR_SUCCESS ? rc : CopyName(utf8, name, nameSize);
@@ -248,11 +248,11 @@ LSTATUS RegEnumKeyExA(HKEY key, DWORD index, LPSTR name, DWORD* nameSize, DWORD*
 LSTATUS RegEnumValueW(HKEY key, DWORD index, LPWSTR name, DWORD* nameSize, DWORD*, DWORD* type,
                       BYTE* data, DWORD* dataSize)
 {
-    return Guarded([&] { return EnumValue(key, index, name, nameSize, type, data, dataSize, true); });
+    return Guarded([&]() -> LONG { return EnumValue(key, index, name, nameSize, type, data, dataSize, true); });
 }
 
 LSTATUS RegEnumValueA(HKEY key, DWORD index, LPSTR name, DWORD* nameSize, DWORD*, DWORD* type,
                       BYTE* data, DWORD* dataSize)
 {
-    return Guarded([&] { return EnumValue(key, index, name, nameSize, type, data, dataSize, false); });
+    return Guarded([&]() -> LONG { return EnumValue(key, index, name, nameSize, type, data, dataSize, false); });
 }
