@@ -1,6 +1,7 @@
 // ComPtr<T>: holds exactly one reference to an interface and releases it on destruction.
 #pragma once
 
+#include <memory>
 #include <utility>
 
 #include "platform/com/Unknown.h"
@@ -27,7 +28,7 @@ public:
     }
     ComPtr& operator=(ComPtr&& o) noexcept
     {
-        if (this != &o) {
+        if (this != std::addressof(o)) {  // operator& is overloaded below
             T* old = std::exchange(ptr_, std::exchange(o.ptr_, nullptr));
             if (old) old->Release();
         }
