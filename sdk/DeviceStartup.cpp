@@ -1,0 +1,150 @@
+// Start-up, shut-down and the queries that describe the device and the library.
+#include <cstring>
+
+#include "platform/com/Runtime.h"
+#include "platform/win32/SystemCheck.h"
+#include "sdk/DebugLog.h"
+#include "sdk/EncoderDevice.h"
+
+namespace quvo::sdk {
+
+QUVO_RESULT EncoderDevice::Initialize(uint32_t* status)
+{
+    *status = 0;
+    uninitialized = 0;
+    Trace trace("TvrInitialize");
+    uint32_t mask = 0;
+    auto fail = [&](uint32_t bit, const char* message) {
+        mask |= bit;
+        *status = mask;
+        TheLog().Log(kLogError, 1, "%s", message);
+        return QUVO_ERR_FAILED;
+    };
+
+    // The platform check: a kernel new enough for the media framework.
+    if (!win32::IsSupportedKernel()) return fail(QUVO_INIT_BAD_WINDOWS, "Unsupported Windows Version.");
+    // The video output check: the library the renderers draw with must load.
+    if (!win32::CanLoadVideoOutputLibrary()) return fail(QUVO_INIT_BAD_DIRECTX, "Unsupported DirectX Version.");
+    TheLog().Log(kLogPlain, 5, "DirectX Version 8 or Above");
+    // Only a first start on this thread counts; S_FALSE means a second Initialize.
+    if (CoInitialize(nullptr) != S_OK) return fail(QUVO_INIT_COM_FAILED, "COM Initialize Failed.");
+
+    // Filter checks and device discovery come next; without them no board is found.
+    return fail(QUVO_INIT_DEVICE_NOT_FOUND, "Device Not Found");
+}
+
+QUVO_RESULT EncoderDevice::Uninitialize()
+{
+    if (graphState == 4 && mediaControl) {
+        mediaControl->Pause();
+        mediaControl->Stop();
+    }
+    deviceFound = 0;
+    mediaEvent.Reset();
+    if (captureFilter) {
+        RemoveDownstream(captureFilter.Get());
+        if (graphBuilder) graphBuilder->RemoveFilter(captureFilter.Get());
+        captureFilter.Reset();
+    }
+    graphBuilder.Reset();
+    captureGraphBuilder.Reset();
+    videoDecoderControl.Reset();
+    procAmp.Reset();
+    deviceMoniker.Reset();
+
+    graphState = 0;
+    CoUninitialize();
+    uninitialized = 1;
+    TheLog().Log(kLogPlain, 1, "...Device Uninitialized...");
+    return QUVO_SUCCESS;
+}
+
+QUVO_RESULT EncoderDevice::GetDeviceName(QUVO_WCHAR* buffer, uint32_t bufferSize, uint32_t* length)
+{
+    Trace trace("TvrGetDeviceName");
+    *length = 0;
+    if (!deviceFound) {
+        TheLog().Log(kLogError, 2, "Failed to Get Device Name - Device Not Found");
+        return QUVO_ERR_DEVICE_NOT_FOUND;
+    }
+    uint32_t n = 0;
+    while (n < 259 && deviceNameW[n] != 0) ++n;
+    *length = n;
+    if (!buffer) {
+        TheLog().Log(kLogError, 2, "Failed to get device name - Invalid Pointer");
+        return QUVO_ERR_INVALID_POINTER;
+    }
+    if (bufferSize < n + 1) {
+        TheLog().Log(kLogError, 2, "Failed to get device name - Out of memory");
+        return QUVO_ERR_BUFFER_TOO_SMALL;
+    }
+    std::memcpy(buffer, deviceNameW, n * sizeof(QUVO_WCHAR));
+    buffer[n] = 0;
+    return QUVO_SUCCESS;
+}
+
+QUVO_RESULT EncoderDevice::GetSDKVersion(SdkVersion* version)
+{
+    version->major = 1;
+    version->minor = 0;
+    version->build = 1;
+    return QUVO_SUCCESS;
+}
+
+QUVO_RESULT EncoderDevice::GetDeviceSerialNumber(uint8_t* bytes, uint32_t bufferSize, uint32_t* length)
+{
+    Trace trace("TvrGetDeviceSerialNumber");
+    if (!deviceFound) {
+        TheLog().Log(kLogError, 2, "Device Not Found");
+        return QUVO_ERR_DEVICE_NOT_FOUND;
+    }
+    if (!captureFilter) {
+        TheLog().Log(kLogError, 2, "Failed to get serial number - Capture Filter not Initialized");
+        return QUVO_ERR_FAILED;
+    }
+    // The serial number is read through the property channel, which is not part of
+    // this library yet: the read fails.
+    return QUVO_ERR_FAILED;
+}
+
+QUVO_RESULT EncoderDevice::GetDeviceCapabilities(uint32_t* mask)
+{
+    if (!deviceFound) {
+        *mask = 0;
+        return QUVO_ERR_DEVICE_NOT_FOUND;
+    }
+    *mask = 15;
+    return QUVO_SUCCESS;
+}
+
+// Alias of GetDeviceCapabilities.
+QUVO_RESULT EncoderDevice::GetPlaybackCapabilities(uint32_t* mask) { return EncoderDevice::GetDeviceCapabilities(mask); }
+
+QUVO_RESULT EncoderDevice::Reserved1(uint32_t) { return QUVO_ERR_NOT_IMPLEMENTED; }
+QUVO_RESULT EncoderDevice::Reserved2(uint32_t, uint32_t) { return QUVO_ERR_NOT_IMPLEMENTED; }
+QUVO_RESULT EncoderDevice::Reserved3(uint32_t) { return QUVO_ERR_NOT_IMPLEMENTED; }
+
+QUVO_RESULT EncoderDevice::SetDebugLevel(uint32_t level)
+{
+    TheLog().SetLevel(level);
+    return QUVO_SUCCESS;
+}
+
+QUVO_RESULT EncoderDevice::SetDebugTarget(uint32_t target)
+{
+    TheLog().SetTarget(target);
+    return QUVO_SUCCESS;
+}
+
+QUVO_RESULT EncoderDevice::SetFilters(const QUVO_GUID* splitter, const QUVO_GUID* audioDecoder,
+                                      const QUVO_GUID* videoDecoder)
+{
+    static_assert(sizeof(QUVO_GUID) == sizeof(GUID));
+    std::memcpy(&splitterClsid, splitter, sizeof(GUID));
+    std::memcpy(&audioDecoderClsid, audioDecoder, sizeof(GUID));
+    std::memcpy(&videoDecoderClsid, videoDecoder, sizeof(GUID));
+    userFiltersSet = 1;
+    return QUVO_SUCCESS;
+}
+
+}  // namespace quvo::sdk

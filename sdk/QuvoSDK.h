@@ -1,0 +1,223 @@
+/* QuvoSDK: one MPEG encoder board per process, driven through 81 flat functions.
+ *
+ * Every function returns a 32-bit result code (QUVO_...); outputs go through
+ * pointers. Call QuvoInitialize first; until it has found the board, every
+ * operation that needs the device answers QUVO_ERR_DEVICE_NOT_FOUND. All calls
+ * come from one thread at a time (the library takes no lock).
+ *
+ * Usable from C and C++. */
+#ifndef QUVO_SDK_H
+#define QUVO_SDK_H
+
+#include <stdint.h>
+
+#ifdef __cplusplus
+extern "C" {
+#define QUVO_STATIC_ASSERT(cond, msg) static_assert(cond, msg)
+typedef char16_t QUVO_WCHAR;
+#else
+#include <uchar.h>
+#define QUVO_STATIC_ASSERT(cond, msg) _Static_assert(cond, msg)
+typedef char16_t QUVO_WCHAR;
+#endif
+
+#if defined(QUVO_SDK_BUILD)
+#define QUVO_API __attribute__((visibility("default")))
+#else
+#define QUVO_API
+#endif
+
+/* Result codes: the top two bits are the severity (00 success, 01 information,
+ * 10 warning, 11 error). */
+typedef uint32_t QUVO_RESULT;
+#define QUVO_SUCCESS                     0x00000000u
+#define QUVO_INFO_NO_SIGNAL              0x40000001u
+#define QUVO_WARN_TV_STANDARD_MISMATCH   0x80000001u
+#define QUVO_WARN_INVALID_SERIAL_LENGTH  0x80000003u
+#define QUVO_ERR_FAILED                  0xC0000001u
+#define QUVO_ERR_INVALID_PARAMETER       0xC0000002u
+#define QUVO_ERR_INVALID_POINTER         0xC0000003u
+#define QUVO_ERR_BUFFER_TOO_SMALL        0xC0000004u
+#define QUVO_ERR_DEVICE_NOT_FOUND        0xC0000007u
+#define QUVO_ERR_NOT_SUPPORTED           0xC0000008u
+#define QUVO_ERR_NOT_IMPLEMENTED         0xC000000Au
+
+#define QUVO_SEVERITY(code)  ((uint32_t)(code) >> 30)
+#define QUVO_FAILED(code)    (QUVO_SEVERITY(code) == 3u)
+
+/* Bits of the status mask that QuvoInitialize writes. Bits 2 and 3 are warnings
+ * and may come with success; every other bit comes with failure. */
+#define QUVO_INIT_BAD_WINDOWS              0x001u
+#define QUVO_INIT_BAD_DIRECTX              0x002u
+#define QUVO_INIT_OWN_FILTERS_MISSING      0x004u
+#define QUVO_INIT_MPEG_FILTERS_MISSING     0x008u
+#define QUVO_INIT_DEVICE_NOT_FOUND         0x010u
+#define QUVO_INIT_MULTIPLE_DEVICES         0x040u
+#define QUVO_INIT_COM_FAILED               0x080u
+#define QUVO_INIT_CAPTURE_FILTERS_FAILED   0x100u
+
+/* A window handle of the platform's window table (platform/win32/Window.h). */
+typedef void* QUVO_HWND;
+
+/* A class identifier in the platform's 16-byte layout. */
+typedef struct QUVO_GUID {
+    uint32_t Data1;
+    uint16_t Data2;
+    uint16_t Data3;
+    uint8_t Data4[8];
+} QUVO_GUID;
+
+typedef struct SdkVersion {
+    uint32_t major;
+    uint32_t minor;
+    uint32_t build;
+} SdkVersion;
+
+typedef struct VideoBitrate {
+    uint32_t rateMode;    /* 0 constant, 1 variable */
+    uint32_t bitrate;     /* bits per second */
+    uint32_t peakBitrate; /* bits per second */
+} VideoBitrate;
+
+typedef struct SupportedVideoBitrates {
+    uint32_t vbrAllowed;
+    uint32_t bitrateRef;
+    uint32_t bitrateMax;
+    uint32_t bitrateMin;
+    uint32_t peakRef;
+    uint32_t peakMax;
+    uint32_t peakMin;
+    uint32_t bitrateStep;
+    uint32_t peakStep;
+} SupportedVideoBitrates;
+
+typedef struct ControlRange {
+    int32_t maximum;
+    int32_t minimum;
+    int32_t step;
+    int32_t defaultValue;
+    int32_t capsFlags;
+} ControlRange;
+
+typedef struct AudioParameters {
+    uint32_t formats;
+    uint32_t second;
+    uint32_t third;
+} AudioParameters;
+
+QUVO_STATIC_ASSERT(sizeof(QUVO_GUID) == 16, "QUVO_GUID is 16 bytes");
+QUVO_STATIC_ASSERT(sizeof(SdkVersion) == 12, "SdkVersion is three 32-bit fields");
+QUVO_STATIC_ASSERT(sizeof(VideoBitrate) == 12, "VideoBitrate is three 32-bit fields");
+QUVO_STATIC_ASSERT(sizeof(SupportedVideoBitrates) == 36, "SupportedVideoBitrates is nine 32-bit fields");
+QUVO_STATIC_ASSERT(sizeof(ControlRange) == 20, "ControlRange is five 32-bit fields");
+QUVO_STATIC_ASSERT(sizeof(AudioParameters) == 12, "AudioParameters is three 32-bit fields");
+QUVO_STATIC_ASSERT(sizeof(QUVO_WCHAR) == 2, "device names are UTF-16");
+
+/* Start-up and device */
+QUVO_API QUVO_RESULT QuvoInitialize(uint32_t* status);
+QUVO_API QUVO_RESULT QuvoUninitialize(void);
+QUVO_API QUVO_RESULT QuvoGetSDKVersion(SdkVersion* version);
+QUVO_API QUVO_RESULT QuvoGetDeviceName(QUVO_WCHAR* buffer, uint32_t bufferSize, uint32_t* length);
+QUVO_API QUVO_RESULT QuvoGetDeviceCapabilities(uint32_t* mask);
+QUVO_API QUVO_RESULT QuvoGetPlaybackCapabilities(uint32_t* mask); /* alias of QuvoGetDeviceCapabilities */
+QUVO_API QUVO_RESULT QuvoSetDebugLevel(uint32_t level);
+QUVO_API QUVO_RESULT QuvoSetDebugTarget(uint32_t target);
+QUVO_API QUVO_RESULT QuvoSetFilters(const QUVO_GUID* splitter, const QUVO_GUID* audioDecoder,
+                                    const QUVO_GUID* videoDecoder);
+
+/* Video encoder */
+QUVO_API QUVO_RESULT QuvoGetSupportedVideoCompressionStandards(uint32_t* mask);
+QUVO_API QUVO_RESULT QuvoGetCurrentVideoCompressionStandard(uint32_t* standard);
+QUVO_API QUVO_RESULT QuvoSetVideoCompressionStandard(uint32_t standard);
+QUVO_API QUVO_RESULT QuvoGetSupportedVideoResolutions(uint32_t* mask);
+QUVO_API QUVO_RESULT QuvoGetCurrentVideoResolution(uint32_t* resolution);
+QUVO_API QUVO_RESULT QuvoSetVideoResolution(uint32_t resolution);
+QUVO_API QUVO_RESULT QuvoGetSupportedVideoBitrates(SupportedVideoBitrates* bitrates);
+QUVO_API QUVO_RESULT QuvoGetCurrentVideoBitrate(VideoBitrate* bitrate);
+QUVO_API QUVO_RESULT QuvoSetVideoBitrate(VideoBitrate bitrate);
+QUVO_API QUVO_RESULT QuvoGetCurrentFrameRate(double* framesPerSecond);
+
+/* Audio encoder */
+QUVO_API QUVO_RESULT QuvoGetSupportedAudioParameters(AudioParameters* parameters);
+QUVO_API QUVO_RESULT QuvoGetCurrentAudioFormat(uint32_t* format);
+QUVO_API QUVO_RESULT QuvoSetAudioFormat(uint32_t format);
+QUVO_API QUVO_RESULT QuvoGetCurrentAudioBitrate(uint32_t* bitrate);
+QUVO_API QUVO_RESULT QuvoGetSupportedAudioBitrates(uint32_t* bitrates); /* alias of QuvoGetCurrentAudioBitrate */
+QUVO_API QUVO_RESULT QuvoSetAudioBitrate(uint32_t bitrate);
+QUVO_API QUVO_RESULT QuvoGetSupportedAudioSamplingRates(uint32_t* mask);
+QUVO_API QUVO_RESULT QuvoGetCurrentAudioSamplingRate(uint32_t* rate);
+QUVO_API QUVO_RESULT QuvoSetAudioSamplingRate(uint32_t rate);
+
+/* Video signal */
+QUVO_API QUVO_RESULT QuvoGetSupportedTVStandards(uint32_t* mask);
+QUVO_API QUVO_RESULT QuvoGetCurrentTVStandard(uint32_t* standard);
+QUVO_API QUVO_RESULT QuvoSetTVStandard(uint32_t standard);
+QUVO_API QUVO_RESULT QuvoGetNumberOfLinesDetected(uint32_t* lines);
+QUVO_API QUVO_RESULT QuvoIsSignalDetected(uint32_t* detected);
+QUVO_API QUVO_RESULT QuvoGetProcAmpCapabilities(uint32_t* mask);
+QUVO_API QUVO_RESULT QuvoGetProcAmpRange(uint32_t property, ControlRange* range);
+QUVO_API QUVO_RESULT QuvoGetCurrentProcAmpValue(uint32_t property, int32_t* value);
+QUVO_API QUVO_RESULT QuvoSetProcAmpValue(uint32_t property, int32_t value);
+
+/* Inputs and outputs */
+QUVO_API QUVO_RESULT QuvoGetSupportedInputChannels(uint32_t* mask);
+QUVO_API QUVO_RESULT QuvoSetInputChannel(uint32_t channel);
+QUVO_API QUVO_RESULT QuvoGetCurrentInputChannel(uint32_t* channel);
+QUVO_API QUVO_RESULT QuvoGetSupportedOutputChannels(uint32_t* mask);
+QUVO_API QUVO_RESULT QuvoSetOutputChannel(uint32_t channel);
+/* Alias of QuvoSetOutputChannel: always QUVO_ERR_NOT_SUPPORTED, writes nothing. */
+QUVO_API QUVO_RESULT QuvoGetCurrentOutputChannel(uint32_t channel);
+QUVO_API QUVO_RESULT QuvoGetCurrentOutput(uint32_t* output);
+QUVO_API QUVO_RESULT QuvoSetCurrentOutput(uint32_t output);
+/* Four names of one operation: always QUVO_ERR_NOT_SUPPORTED. */
+QUVO_API QUVO_RESULT QuvoEnableVCRSource(void);
+QUVO_API QUVO_RESULT QuvoDisableVCRSource(void);
+QUVO_API QUVO_RESULT QuvoEnableAnalogVideoDecoder(void);
+QUVO_API QUVO_RESULT QuvoDisableAnalogVideoDecoder(void);
+
+/* Audio controls */
+QUVO_API QUVO_RESULT QuvoGetAudioCapabilities(uint32_t* mask);
+QUVO_API QUVO_RESULT QuvoGetSupportedAudioPropertyRange(uint32_t property, ControlRange* range);
+QUVO_API QUVO_RESULT QuvoSetAudioPropertyValue(uint32_t property, int32_t value);
+QUVO_API QUVO_RESULT QuvoGetCurrentAudioPropertyValue(uint32_t property, int32_t* value);
+QUVO_API QUVO_RESULT QuvoGetAudioMuteCapabilities(uint32_t* mask);
+QUVO_API QUVO_RESULT QuvoSetAudioMute(uint32_t property, uint32_t value);
+QUVO_API QUVO_RESULT QuvoGetAudioMute(uint32_t property, uint32_t* value);
+
+/* Preview, capture, playback and graph status */
+QUVO_API QUVO_RESULT QuvoGetPreviewCapabilities(uint32_t* mask);
+QUVO_API QUVO_RESULT QuvoSetPreviewMode(uint32_t mode);
+QUVO_API QUVO_RESULT QuvoSetPreviewWindow(QUVO_HWND window, int32_t left, int32_t top, int32_t width,
+                                          int32_t height);
+QUVO_API QUVO_RESULT QuvoSetPreviewToFullScreen(uint32_t fullScreen);
+QUVO_API QUVO_RESULT QuvoSetEventNotificationWindow(QUVO_HWND window, uint32_t message);
+QUVO_API QUVO_RESULT QuvoStartPreview(void);
+QUVO_API QUVO_RESULT QuvoStopPreview(void);
+QUVO_API QUVO_RESULT QuvoSetFileSizeLimit(uint32_t units256KiB);
+QUVO_API QUVO_RESULT QuvoSetCaptureLimit(uint32_t kib);
+QUVO_API QUVO_RESULT QuvoSetCaptureFileName(const char* fileName, uint32_t length);
+QUVO_API QUVO_RESULT QuvoStartCapture(void);
+QUVO_API QUVO_RESULT QuvoStopCapture(void);
+QUVO_API QUVO_RESULT QuvoStartRecording(void);
+QUVO_API QUVO_RESULT QuvoStopRecording(void);
+QUVO_API QUVO_RESULT QuvoGetBytesStreamed(uint64_t* bytes);
+QUVO_API QUVO_RESULT QuvoSetPlaybackFileName(const char* fileName, uint32_t length);
+QUVO_API QUVO_RESULT QuvoSetPlaybackMode(uint32_t flags);
+QUVO_API QUVO_RESULT QuvoStartPlayback(void);
+QUVO_API QUVO_RESULT QuvoStopPlayback(void);
+/* Three names of one operation: always QUVO_ERR_NOT_IMPLEMENTED. */
+QUVO_API QUVO_RESULT QuvoGetPlaybackCurrentPos(uint32_t position);
+QUVO_API QUVO_RESULT QuvoGetPlaybackFileDuration(uint32_t duration);
+QUVO_API QUVO_RESULT QuvoSetPlaybackCurrentPos(uint32_t position);
+QUVO_API QUVO_RESULT QuvoGetGraphState(uint32_t* state);
+/* Writes the graph's event wait handle (a descriptor, readable while events are queued). */
+QUVO_API QUVO_RESULT QuvoGetFilterGraphEvent(uint32_t* eventHandle);
+QUVO_API QUVO_RESULT QuvoGetCurrentGraphStatus(uint32_t* state, uint32_t timeoutMs);
+
+#undef QUVO_STATIC_ASSERT
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* QUVO_SDK_H */
