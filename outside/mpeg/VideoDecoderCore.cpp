@@ -1,0 +1,149 @@
+#include "outside/mpeg/VideoDecoderCore.h"
+
+namespace quvo::mpegdec {
+
+bool VideoDecoderCore::Open(std::int64_t frameDuration)
+{
+    Close();
+    // One decoder reads MPEG-1 and MPEG-2 alike: the sequence header tells them apart.
+    const AVCodec* codec = avcodec_find_decoder(AV_CODEC_ID_MPEG2VIDEO);
+    if (!codec) return false;
+    CodecContextPtr ctx(avcodec_alloc_context3(codec));
+    ParserPtr parser(av_parser_init(AV_CODEC_ID_MPEG2VIDEO));
+    PacketPtr packet(av_packet_alloc());
+    FramePtr frame(av_frame_alloc());
+    if (!ctx || !parser || !packet || !frame) return false;
+    ctx->thread_count = 1;
+    ctx->pkt_timebase = kReferenceTimeBase;
+    if (avcodec_open2(ctx.get(), codec, nullptr) < 0) return false;
+
+    codec_ = std::move(ctx);
+    parser_ = std::move(parser);
+    packet_ = std::move(packet);
+    frame_ = std::move(frame);
+    frameDuration_ = frameDuration > 0 ? frameDuration : 400000;
+    haveTime_ = false;
+    return true;
+}
+
+void VideoDecoderCore::Close()
+{
+    sws_.reset();
+    frame_.reset();
+    packet_.reset();
+    parser_.reset();
+    codec_.reset();
+}
+
+void VideoDecoderCore::Flush()
+{
+    if (!codec_) return;
+    avcodec_flush_buffers(codec_.get());
+    // A fresh parser forgets the partial picture it held.
+    parser_.reset(av_parser_init(AV_CODEC_ID_MPEG2VIDEO));
+    haveTime_ = false;
+}
+
+void VideoDecoderCore::Decode(const std::uint8_t* data, std::size_t size, bool hasTime, std::int64_t time,
+                              const PictureSink& sink)
+{
+    if (!codec_ || !parser_) return;
+    std::int64_t pts = hasTime ? time : AV_NOPTS_VALUE;
+    while (size > 0) {
+        std::uint8_t* out = nullptr;
+        int outSize = 0;
+        const int used = av_parser_parse2(parser_.get(), codec_.get(), &out, &outSize, data,
+                                          static_cast<int>(size), pts, pts, 0);
+        if (used < 0) {
+            ++errors_;
+            return;
+        }
+        data += used;
+        size -= static_cast<std::size_t>(used);
+        pts = AV_NOPTS_VALUE;  // the stamp belongs to the first picture only
+        if (outSize > 0) {
+            packet_->data = out;
+            packet_->size = outSize;
+            packet_->pts = parser_->pts;
+            packet_->dts = parser_->dts;
+            SendPacket(packet_.get(), sink);
+        }
+        if (used == 0 && outSize == 0) break;
+    }
+}
+
+void VideoDecoderCore::Drain(const PictureSink& sink)
+{
+    if (!codec_ || !parser_) return;
+    std::uint8_t* out = nullptr;
+    int outSize = 0;
+    av_parser_parse2(parser_.get(), codec_.get(), &out, &outSize, nullptr, 0, AV_NOPTS_VALUE,
+                     AV_NOPTS_VALUE, 0);
+    if (outSize > 0) {
+        packet_->data = out;
+        packet_->size = outSize;
+        packet_->pts = parser_->pts;
+        packet_->dts = parser_->dts;
+        SendPacket(packet_.get(), sink);
+    }
+    SendPacket(nullptr, sink);
+    // The decoder is at end of stream now; make it usable again for the next run.
+    avcodec_flush_buffers(codec_.get());
+}
+
+void VideoDecoderCore::SendPacket(const AVPacket* packet, const PictureSink& sink)
+{
+    int rc = avcodec_send_packet(codec_.get(), packet);
+    if (rc == AVERROR(EAGAIN)) {
+        if (!ReceivePictures(sink)) return;
+        rc = avcodec_send_packet(codec_.get(), packet);
+    }
+    if (rc < 0 && rc != AVERROR_EOF) ++errors_;
+    ReceivePictures(sink);
+}
+
+bool VideoDecoderCore::ReceivePictures(const PictureSink& sink)
+{
+    for (;;) {
+        const int rc = avcodec_receive_frame(codec_.get(), frame_.get());
+        if (rc == AVERROR(EAGAIN) || rc == AVERROR_EOF) return true;
+        if (rc < 0) {
+            ++errors_;
+            return true;
+        }
+        if (frame_->decode_error_flags != 0 || (frame_->flags & AV_FRAME_FLAG_CORRUPT)) ++errors_;
+        if (codec_->framerate.num > 0 && codec_->framerate.den > 0)
+            frameDuration_ = av_rescale_q(1, av_inv_q(codec_->framerate), kReferenceTimeBase);
+
+        DecodedPicture picture;
+        picture.frame = frame_.get();
+        picture.duration = frameDuration_ * (2 + frame_->repeat_pict) / 2;
+        const std::int64_t pts = frame_->pts;
+        if (pts != AV_NOPTS_VALUE) {
+            nextTime_ = pts;
+            haveTime_ = true;
+        }
+        picture.hasTime = haveTime_;
+        picture.start = nextTime_;
+        nextTime_ += picture.duration;
+        ++pictures_;
+        const bool goOn = sink(picture);
+        av_frame_unref(frame_.get());
+        if (!goOn) return false;
+    }
+}
+
+bool VideoDecoderCore::ConvertToBgra(const AVFrame* frame, std::uint8_t* dst, int stride, int width,
+                                     int height)
+{
+    if (!frame || width <= 0 || height <= 0) return false;
+    sws_.reset(sws_getCachedContext(sws_.release(), frame->width, frame->height,
+                                    static_cast<AVPixelFormat>(frame->format), width, height,
+                                    AV_PIX_FMT_BGRA, SWS_BICUBIC, nullptr, nullptr, nullptr));
+    if (!sws_) return false;
+    std::uint8_t* planes[4] = {dst, nullptr, nullptr, nullptr};
+    const int strides[4] = {stride, 0, 0, 0};
+    return sws_scale(sws_.get(), frame->data, frame->linesize, 0, frame->height, planes, strides) == height;
+}
+
+}  // namespace quvo::mpegdec
