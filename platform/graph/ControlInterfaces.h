@@ -196,6 +196,7 @@ inline constexpr LONG EC_SNDDEV_OUT_ERROR = 0x201;
 // Framework result codes.
 inline constexpr HRESULT VFW_S_STATE_INTERMEDIATE = 0x00040237;
 inline constexpr HRESULT VFW_S_NO_MORE_ITEMS = 0x00040103;
+inline constexpr HRESULT VFW_S_DUPLICATE_NAME = 0x0004022D;
 inline constexpr HRESULT VFW_E_INVALIDMEDIATYPE = MakeHResult(0x80040200u);
 inline constexpr HRESULT VFW_E_NOT_CONNECTED = MakeHResult(0x80040209u);
 inline constexpr HRESULT VFW_E_NO_ALLOCATOR = MakeHResult(0x8004020Au);
@@ -218,3 +219,27 @@ inline constexpr HRESULT VFW_E_TIMEOUT = MakeHResult(0x8004022Eu);
 inline constexpr HRESULT VFW_E_NO_DISPLAY_PALETTE = MakeHResult(0x80040239u);
 inline constexpr HRESULT VFW_E_NO_INTERFACE = MakeHResult(0x80040215u);
 inline constexpr HRESULT VFW_E_CANNOT_CONNECT = MakeHResult(0x80040217u);
+
+// Allocator, sample and enumerator results used by the filter base classes.
+inline constexpr HRESULT VFW_S_NO_STOP_TIME = 0x00040270;
+inline constexpr HRESULT VFW_E_ENUM_OUT_OF_SYNC = MakeHResult(0x80040203u);
+inline constexpr HRESULT VFW_E_BADALIGN = MakeHResult(0x8004020Eu);
+inline constexpr HRESULT VFW_E_BUFFER_OVERFLOW = MakeHResult(0x8004020Du);
+inline constexpr HRESULT VFW_E_ALREADY_COMMITTED = MakeHResult(0x8004020Fu);
+inline constexpr HRESULT VFW_E_SAMPLE_TIME_NOT_SET = MakeHResult(0x80040249u);
+inline constexpr HRESULT VFW_E_MEDIA_TIME_NOT_SET = MakeHResult(0x80040251u);
+
+// IMediaSeeking capabilities and positioning flags.
+inline constexpr DWORD AM_SEEKING_CanSeekAbsolute = 0x1;
+inline constexpr DWORD AM_SEEKING_CanSeekForwards = 0x2;
+inline constexpr DWORD AM_SEEKING_CanSeekBackwards = 0x4;
+inline constexpr DWORD AM_SEEKING_CanGetCurrentPos = 0x8;
+inline constexpr DWORD AM_SEEKING_CanGetStopPos = 0x10;
+inline constexpr DWORD AM_SEEKING_CanGetDuration = 0x20;
+inline constexpr DWORD AM_SEEKING_NoPositioning = 0x0;
+inline constexpr DWORD AM_SEEKING_AbsolutePositioning = 0x1;
+inline constexpr DWORD AM_SEEKING_RelativePositioning = 0x2;
+inline constexpr DWORD AM_SEEKING_IncrementalPositioning = 0x3;
+inline constexpr DWORD AM_SEEKING_PositioningBitsMask = 0x3;
+inline constexpr DWORD AM_SEEKING_SeekToKeyFrame = 0x4;
+inline constexpr DWORD AM_SEEKING_ReturnTime = 0x8;
