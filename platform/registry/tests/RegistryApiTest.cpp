@@ -3,7 +3,6 @@
 // enumeration, deleting trees, handles of deleted keys, and the Key wrapper.
 #include <algorithm>
 #include <cstring>
-#include <thread>
 #include <vector>
 
 #include "platform/registry/RegKey.h"
@@ -205,29 +204,6 @@ TEST_F(RegistryApi, KeyWrapperReadsTypesStrictly)
 
     Key closed;
     EXPECT_EQ(closed.SetDword("x", 1), ERROR_INVALID_HANDLE);
-}
-
-// Threads of one process writing distinct keys of one hive at once.
-TEST_F(RegistryApi, ThreadsWritingAtOnceLoseNothing)
-{
-    constexpr int kThreads = 4, kKeys = 25;
-    std::vector<std::thread> threads;
-    for (int t = 0; t < kThreads; ++t) {
-        threads.emplace_back([t] {
-            for (int i = 0; i < kKeys; ++i) {
-                Key k;
-                if (Key::Create(HKEY_CURRENT_USER, "T\\" + std::to_string(t) + "_" + std::to_string(i), &k) ==
-                    ERROR_SUCCESS)
-                    k.SetDword("n", static_cast<DWORD>(i));
-            }
-        });
-    }
-    for (auto& th : threads) th.join();
-    Key root;
-    ASSERT_EQ(Key::Open(HKEY_CURRENT_USER, "T", &root), ERROR_SUCCESS);
-    std::vector<std::string> names;
-    ASSERT_EQ(root.SubkeyNames(&names), ERROR_SUCCESS);
-    EXPECT_EQ(names.size(), static_cast<std::size_t>(kThreads * kKeys));
 }
 
 // QUVO_REGISTRY_DIR is read at each open: switching it switches registries.
