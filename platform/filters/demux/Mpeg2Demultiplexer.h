@@ -1,0 +1,81 @@
+// The MPEG-2 Demultiplexer (CLSID_MPEG2Demultiplexer) for program streams: one input
+// pin, output pins created by the application through IMpeg2Demultiplexer, each
+// mapped to stream identifiers (and private stream 1 substreams) through its
+// IMPEG2StreamIdMap. PES time stamps become sample times, starting near zero.
+//
+// Locks:
+//   filterLock_   the base filter's lock: state changes, connections, pin creation.
+//   receiveLock_  the streaming lock: the parser and the time base, taken by the
+//                 input pin's Receive, EndOfStream and the flush calls.
+//   mapLock_      the stream map and the list of outputs; taken briefly by the
+//                 streaming thread (routing a payload) and by the application
+//                 thread (creating, deleting and mapping pins). Never held while
+//                 calling another filter.
+#pragma once
+
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "platform/filters/demux/DemuxPins.h"
+#include "platform/filters/demux/ProgramStreamParser.h"
+#include "platform/filters/demux/StreamRouter.h"
+#include "platform/filters/demux/TimeStampClock.h"
+#include "platform/graph/base/BaseFilter.h"
+
+namespace quvo::filters {
+
+class Mpeg2Demultiplexer final : public CBaseFilter, public IMpeg2Demultiplexer {
+public:
+    static HRESULT Create(IUnknown* outer, REFIID riid, void** ppv);
+
+    DECLARE_IUNKNOWN
+    HRESULT NonDelegatingQueryInterface(REFIID riid, void** ppv) override;
+
+    // IMpeg2Demultiplexer (only while stopped).
+    HRESULT CreateOutputPin(AM_MEDIA_TYPE* mt, LPWSTR pinName, IPin** pin) override;
+    HRESULT SetOutputPinMediaType(LPWSTR pinName, AM_MEDIA_TYPE* mt) override;
+    HRESULT DeleteOutputPin(LPWSTR pinName) override;
+
+    int GetPinCount() override;
+    CBasePin* GetPin(int n) override;
+
+    // From the output pins' IMPEG2StreamIdMap.
+    HRESULT Map(int output, ULONG streamId, ULONG substreamFilter, int dataOffset);
+    HRESULT Unmap(int output, ULONG streamId);
+
+    // From the input pin: a new run starts (parser and time base forgotten).
+    void ResetStreaming();
+    // From the input pin, streaming thread.
+    HRESULT ReceiveData(IMediaSample* sample);
+    HRESULT EndOfStreamAll();
+    // From the input pin, application thread.
+    HRESULT BeginFlushAll();
+    HRESULT EndFlushAll();
+
+private:
+    explicit Mpeg2Demultiplexer(IUnknown* outer);
+    ~Mpeg2Demultiplexer() override;
+
+    void OnPayload(const mpeg::PesPayload& payload);
+    DemuxOutputPin* FindOutputLocked(const std::u16string& name) const;
+    std::vector<DemuxOutputPin*> Outputs() const;
+
+    std::recursive_mutex filterLock_;
+    std::mutex receiveLock_;
+    mutable std::mutex mapLock_;
+
+    DemuxInputPin input_;
+    // Guarded by mapLock_ (changes also hold filterLock_).
+    std::vector<std::unique_ptr<DemuxOutputPin>> outputs_;
+    // Pins deleted by DeleteOutputPin stay allocated: a caller may hold a reference.
+    std::vector<std::unique_ptr<DemuxOutputPin>> retired_;
+    mpeg::StreamRouter router_;
+    int nextOutputId_ = 0;
+
+    // Guarded by receiveLock_.
+    mpeg::ProgramStreamParser parser_;
+    mpeg::TimeStampClock clock_;
+};
+
+}  // namespace quvo::filters
