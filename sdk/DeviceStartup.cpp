@@ -118,7 +118,10 @@ QUVO_RESULT EncoderDevice::GetDeviceCapabilities(uint32_t* mask)
 }
 
 // Alias of GetDeviceCapabilities.
-QUVO_RESULT EncoderDevice::GetPlaybackCapabilities(uint32_t* mask) { return EncoderDevice::GetDeviceCapabilities(mask); }
+QUVO_RESULT EncoderDevice::GetPlaybackCapabilities(uint32_t* mask)
+{
+    return EncoderDevice::GetDeviceCapabilities(mask);
+}
 
 QUVO_RESULT EncoderDevice::Reserved1(uint32_t) { return QUVO_ERR_NOT_IMPLEMENTED; }
 QUVO_RESULT EncoderDevice::Reserved2(uint32_t, uint32_t) { return QUVO_ERR_NOT_IMPLEMENTED; }

@@ -85,7 +85,8 @@ public:
     virtual QUVO_RESULT GetPreviewCapabilities(uint32_t* mask);
     virtual QUVO_RESULT SetPreviewMode(uint32_t mode);
     // Graphs
-    virtual QUVO_RESULT SetPreviewWindow(QUVO_HWND window, int32_t left, int32_t top, int32_t width, int32_t height);
+    virtual QUVO_RESULT SetPreviewWindow(QUVO_HWND window, int32_t left, int32_t top, int32_t width,
+                                         int32_t height);
     virtual QUVO_RESULT SetEventNotificationWindow(QUVO_HWND window, uint32_t message);
     virtual QUVO_RESULT SetPreviewToFullScreen(uint32_t fullScreen);
     virtual QUVO_RESULT StartPreview();

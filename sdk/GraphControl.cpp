@@ -179,8 +179,14 @@ QUVO_RESULT EncoderDevice::SetPlaybackMode(uint32_t flags)
 
 QUVO_RESULT EncoderDevice::GetPlaybackCurrentPos(uint32_t) { return QUVO_ERR_NOT_IMPLEMENTED; }
 // The next two are aliases of GetPlaybackCurrentPos.
-QUVO_RESULT EncoderDevice::SetPlaybackCurrentPos(uint32_t position) { return EncoderDevice::GetPlaybackCurrentPos(position); }
-QUVO_RESULT EncoderDevice::GetPlaybackFileDuration(uint32_t duration) { return EncoderDevice::GetPlaybackCurrentPos(duration); }
+QUVO_RESULT EncoderDevice::SetPlaybackCurrentPos(uint32_t position)
+{
+    return EncoderDevice::GetPlaybackCurrentPos(position);
+}
+QUVO_RESULT EncoderDevice::GetPlaybackFileDuration(uint32_t duration)
+{
+    return EncoderDevice::GetPlaybackCurrentPos(duration);
+}
 
 QUVO_RESULT EncoderDevice::StartPlayback()
 {

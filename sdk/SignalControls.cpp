@@ -138,7 +138,10 @@ QUVO_RESULT EncoderDevice::GetSupportedOutputChannels(uint32_t* mask)
 
 QUVO_RESULT EncoderDevice::SetOutputChannel(uint32_t) { return QUVO_ERR_NOT_SUPPORTED; }
 // Alias of SetOutputChannel: its argument is not written through.
-QUVO_RESULT EncoderDevice::GetCurrentOutputChannel(uint32_t channel) { return EncoderDevice::SetOutputChannel(channel); }
+QUVO_RESULT EncoderDevice::GetCurrentOutputChannel(uint32_t channel)
+{
+    return EncoderDevice::SetOutputChannel(channel);
+}
 
 QUVO_RESULT EncoderDevice::GetCurrentOutput(uint32_t* output)
 {

@@ -2,8 +2,10 @@
  * time, every call goes through the header's declarations, and nothing has been
  * initialized yet, so no board is known. */
 #include <dlfcn.h>
+#include <glob.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
 
 #include "sdk/QuvoSDK.h"
 
@@ -86,6 +88,35 @@ static void check_fresh_library(void* lib)
     CHECK(LOOKUP(lib, QuvoGetDeviceCapabilities)(&mask) == QUVO_ERR_DEVICE_NOT_FOUND);
 }
 
+/* Unloading without QuvoUninitialize: the detach line, then the device released as
+ * QuvoUninitialize would release it. The log is the only file in the work directory. */
+static void check_unload_releases_the_device(void)
+{
+    void* lib = dlopen(QUVO_SDK_PATH, RTLD_NOW | RTLD_LOCAL);
+    CHECK(lib != NULL);
+    if (!lib) return;
+    CHECK(LOOKUP(lib, QuvoSetDebugLevel)(6) == QUVO_SUCCESS);
+    CHECK(LOOKUP(lib, QuvoSetDebugTarget)(1) == QUVO_SUCCESS);
+    CHECK(dlclose(lib) == 0);
+
+    glob_t found;
+    CHECK(glob("TvrSDK_*.log", 0, NULL, &found) == 0);
+    if (found.gl_pathc != 1) {
+        CHECK(found.gl_pathc == 1);
+        return;
+    }
+    char text[256] = {0};
+    FILE* f = fopen(found.gl_pathv[0], "rb");
+    CHECK(f != NULL);
+    if (f) {
+        size_t n = fread(text, 1, sizeof text - 1, f);
+        text[n] = 0;
+        fclose(f);
+    }
+    globfree(&found);
+    CHECK(strcmp(text, "---Dll Detached from Process---\r\n...Device Uninitialized...\r\n") == 0);
+}
+
 int main(void)
 {
     /* Twice: unloading and loading again starts from the construction values. */
@@ -98,6 +129,7 @@ int main(void)
         check_fresh_library(lib);
         CHECK(dlclose(lib) == 0);
     }
+    check_unload_releases_the_device();
     if (failures) fprintf(stderr, "%d check(s) failed\n", failures);
     return failures ? 1 : 0;
 }
