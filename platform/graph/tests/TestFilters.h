@@ -1,0 +1,108 @@
+// Small filters of the tests' own, built on the base classes:
+//   PushSource    one output "Out" (MEDIATYPE_Stream); from Pause on, a streaming
+//                 thread delivers `count` samples numbered 0, 1, 2... (the number in
+//                 the first four bytes), `interval` apart, then end of stream.
+//   CountingSink  one input "In"; records the numbers it receives and reports
+//                 EC_COMPLETE at end of stream when running. It can be told to
+//                 refuse every media type, or to fail every sample.
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "platform/graph/Guids.h"
+#include "platform/graph/base/BaseFilter.h"
+#include "platform/graph/base/BaseOutputPin.h"
+#include "platform/graph/base/RenderedInputPin.h"
+
+namespace quvo::test {
+
+class PushSource;
+
+class PushPin final : public CBaseOutputPin {
+public:
+    PushPin(PushSource* source, std::recursive_mutex* filterLock, HRESULT* phr);
+    ~PushPin() override;
+
+    HRESULT CheckMediaType(const CMediaType* mt) override;
+    HRESULT GetMediaType(int position, CMediaType* mt) override;
+    HRESULT DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* props) override;
+    // Start and stop the streaming thread (application thread, filter lock held).
+    HRESULT Active() override;
+    HRESULT Inactive() override;
+
+private:
+    void Stream();
+
+    PushSource* const source_;
+    std::thread thread_;             // started in Active, joined in Inactive
+    std::atomic<bool> stop_{false};  // read by the streaming thread
+};
+
+class PushSource final : public CBaseFilter {
+public:
+    static ComPtr<PushSource> Make(int count, std::chrono::microseconds interval);
+
+    int GetPinCount() override { return 1; }
+    CBasePin* GetPin(int n) override { return n == 0 ? &pin_ : nullptr; }
+    IPin* Out() { return &pin_; }
+
+    const int count;
+    const std::chrono::microseconds interval;
+    // Samples delivered and accepted downstream, all runs together.
+    std::atomic<int> delivered{0};
+
+private:
+    PushSource(int count, std::chrono::microseconds interval);
+
+    std::recursive_mutex filterLock_;
+    PushPin pin_;
+};
+
+class CountingSink;
+
+class CountingPin final : public CRenderedInputPin {
+public:
+    CountingPin(CountingSink* sink, std::recursive_mutex* filterLock, HRESULT* phr);
+
+    HRESULT CheckMediaType(const CMediaType* mt) override;
+    HRESULT Receive(IMediaSample* sample) override;
+    HRESULT EndOfStream() override;
+
+private:
+    CountingSink* const sink_;
+};
+
+class CountingSink final : public CBaseFilter {
+public:
+    static ComPtr<CountingSink> Make(bool acceptTypes = true, bool failSamples = false);
+
+    int GetPinCount() override { return 1; }
+    CBasePin* GetPin(int n) override { return n == 0 ? &pin_ : nullptr; }
+    IPin* In() { return &pin_; }
+
+    std::vector<std::uint32_t> Numbers();
+    int EndsOfStream();
+    void Clear();
+
+    const bool acceptTypes;
+    const bool failSamples;
+
+private:
+    friend class CountingPin;
+    CountingSink(bool acceptTypes, bool failSamples);
+
+    std::recursive_mutex filterLock_;
+    // receiveLock_ guards what the streaming thread records; the test thread reads
+    // it through the accessors.
+    std::mutex receiveLock_;
+    std::vector<std::uint32_t> numbers_;
+    int endsOfStream_ = 0;
+    CountingPin pin_;
+};
+
+}  // namespace quvo::test
