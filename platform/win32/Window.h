@@ -35,8 +35,7 @@ struct IVideoSurface {
     // `stride` bytes apart; `dest`: where in the window's client area to show it.
     virtual void PresentFrame(const std::uint8_t* bgra, int width, int height, int stride, RECT dest) = 0;
 
-protected:
-    ~IVideoSurface() = default;
+    virtual ~IVideoSurface() = default;
 };
 
 // Registers a window; `callback` may be null (messages are then dropped). The
