@@ -1,0 +1,145 @@
+// A full disk under the file logic: the block that does not fit is answered with
+// HRESULT_FROM_WIN32(ERROR_DISK_FULL) and leaves no part of itself in the file, what
+// was written before stays intact and counted, a later block that fits is written,
+// and Stop closes the fragment with its exact line. Two ways to fill a disk: a file
+// size limit in a child process (EFBIG), and a 1 MiB tmpfs when it can be mounted
+// (ENOSPC).
+#include <gtest/gtest.h>
+
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <vector>
+
+#include "filewriter/WriterState.h"
+#include "filewriter/tests/TestFiles.h"
+#include "platform/win32/Errors.h"
+
+namespace quvo::filewriter {
+namespace {
+
+using test::ReadBytes;
+using test::ReadText;
+using test::TempDir;
+
+WriterState::VolumeQuery Ext4()
+{
+    return [](const std::string&, std::string* out) {
+        *out = "EXT4";
+        return true;
+    };
+}
+
+std::vector<BYTE> Block(std::size_t n, BYTE seed)
+{
+    std::vector<BYTE> v(n);
+    for (std::size_t i = 0; i < n; ++i) v[i] = static_cast<BYTE>(seed + i * 7);
+    return v;
+}
+
+TEST(DiskFull, FileSizeLimitInAChildProcess)
+{
+    TempDir dir;
+    const std::vector<std::size_t> sizes = {3000, 3000, 3000, 3000, 3000, 500};
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        close(fds[0]);
+        // The file may grow to 10000 bytes; past that write() fails with EFBIG
+        // instead of killing the process.
+        signal(SIGXFSZ, SIG_IGN);
+        struct rlimit limit {10000, 10000};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        std::vector<HRESULT> results;
+        {
+            WriterState w(Ext4());
+            w.SetFileName(dir.Wide("full.mpg").c_str());
+            w.Run();
+            BYTE seed = 0;
+            for (std::size_t n : sizes) {
+                std::vector<BYTE> b = Block(n, ++seed);
+                results.push_back(w.WriteData(b.data(), static_cast<DWORD>(n)));
+            }
+            results.push_back(static_cast<HRESULT>(w.BytesStreamed()));
+            w.Stop();
+        }
+        ssize_t want = static_cast<ssize_t>(results.size() * sizeof(HRESULT));
+        _exit(write(fds[1], results.data(), results.size() * sizeof(HRESULT)) == want ? 0 : 1);
+    }
+    close(fds[1]);
+    std::vector<HRESULT> results(sizes.size() + 1);
+    ssize_t got = read(fds[0], results.data(), results.size() * sizeof(HRESULT));
+    close(fds[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    ASSERT_EQ(got, static_cast<ssize_t>(results.size() * sizeof(HRESULT)));
+
+    const HRESULT full = HRESULT_FROM_WIN32(ERROR_DISK_FULL);
+    EXPECT_EQ(results, (std::vector<HRESULT>{S_OK, S_OK, S_OK, full, full, S_OK, 9500}));
+    std::vector<BYTE> expected;
+    for (BYTE seed : {1, 2, 3}) {
+        std::vector<BYTE> b = Block(3000, seed);
+        expected.insert(expected.end(), b.begin(), b.end());
+    }
+    std::vector<BYTE> last = Block(500, 6);
+    expected.insert(expected.end(), last.begin(), last.end());
+    EXPECT_EQ(ReadBytes(dir.File("full.mpg")), expected);
+    EXPECT_EQ(ReadText(dir.File("full.mzl")), "TVMP\r\nfull.mpg;9500\r\n");
+}
+
+// Unmounts (lazily) what it mounted.
+class SmallTmpfs {
+public:
+    explicit SmallTmpfs(const std::string& path) : path_(path)
+    {
+        mkdir(path.c_str(), 0755);
+        mounted_ = mount("tmpfs", path.c_str(), "tmpfs", 0, "size=1m") == 0;
+    }
+    ~SmallTmpfs()
+    {
+        if (mounted_) umount2(path_.c_str(), MNT_DETACH);
+    }
+    bool Mounted() const { return mounted_; }
+
+private:
+    std::string path_;
+    bool mounted_ = false;
+};
+
+TEST(DiskFull, SmallTmpfs)
+{
+    TempDir dir;
+    SmallTmpfs fs(dir.File("small"));
+    if (!fs.Mounted()) GTEST_SKIP() << "cannot mount a tmpfs here";
+    std::vector<BYTE> expected;
+    HRESULT failure = S_OK;
+    {
+        WriterState w(Ext4());
+        ASSERT_EQ(w.SetFileName(dir.Wide("small/disk.mpg").c_str()), S_OK);
+        w.Run();
+        for (BYTE seed = 1; seed < 40 && failure == S_OK; ++seed) {
+            std::vector<BYTE> b = Block(64 * 1024 + 100, seed);
+            HRESULT hr = w.WriteData(b.data(), static_cast<DWORD>(b.size()));
+            if (hr == S_OK)
+                expected.insert(expected.end(), b.begin(), b.end());
+            else
+                failure = hr;
+        }
+        EXPECT_EQ(w.BytesStreamed(), expected.size());
+        w.Stop();
+    }
+    EXPECT_EQ(failure, HRESULT_FROM_WIN32(ERROR_DISK_FULL));
+    EXPECT_GT(expected.size(), 0u);
+    EXPECT_EQ(ReadBytes(dir.File("small/disk.mpg")), expected);
+    EXPECT_EQ(ReadText(dir.File("small/disk.mzl")), "TVMP\r\ndisk.mpg;" + std::to_string(expected.size()) + "\r\n");
+}
+
+}  // namespace
+}  // namespace quvo::filewriter
