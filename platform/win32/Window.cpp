@@ -26,10 +26,12 @@ struct WindowEntry {
 
 class WindowTable {
 public:
+    // Never destroyed: a library's unload code may still post or unregister while
+    // the process exits, after ordinary static objects are gone.
     static WindowTable& Instance()
     {
-        static WindowTable table;
-        return table;
+        static auto* table = new WindowTable();
+        return *table;
     }
 
     HWND Add(std::shared_ptr<WindowEntry> entry)
