@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/com/CUnknown.h"
+#include "platform/com/ComPtr.h"
 #include "platform/graph/ControlInterfaces.h"
 
 class CMediaSample;

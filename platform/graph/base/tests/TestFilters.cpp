@@ -1,0 +1,410 @@
+#include "platform/graph/base/tests/TestFilters.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+
+namespace quvo::test {
+
+namespace {
+constexpr GUID kSourceClsid = {0x5e1d0001, 0x1111, 0x4222, {0x83, 0x33, 0, 0, 0, 0, 0, 1}};
+constexpr GUID kSinkClsid = {0x5e1d0002, 0x1111, 0x4222, {0x83, 0x33, 0, 0, 0, 0, 0, 2}};
+constexpr auto kGuard = std::chrono::seconds(30);
+
+std::uint32_t NumberOf(IMediaSample* sample)
+{
+    BYTE* data = nullptr;
+    std::uint32_t n = 0xFFFFFFFFu;
+    if (SUCCEEDED(sample->GetPointer(&data)) && sample->GetActualDataLength() >= 4)
+        std::memcpy(&n, data, 4);
+    return n;
+}
+
+HRESULT SetBuffers(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* props, LONG count, LONG size)
+{
+    props->cBuffers = std::max(props->cBuffers, count);
+    props->cbBuffer = std::max(props->cbBuffer, size);
+    ALLOCATOR_PROPERTIES actual{};
+    HRESULT hr = allocator->SetProperties(props, &actual);
+    if (FAILED(hr)) return hr;
+    return actual.cbBuffer < size ? E_FAIL : S_OK;
+}
+}  // namespace
+
+CMediaType StreamType()
+{
+    CMediaType mt(&MEDIATYPE_Stream);
+    mt.SetSubtype(&MEDIASUBTYPE_MPEG2_PROGRAM);
+    mt.SetFormatType(&FORMAT_None);
+    return mt;
+}
+
+CMediaType VideoType()
+{
+    CMediaType mt(&MEDIATYPE_Video);
+    mt.SetSubtype(&MEDIASUBTYPE_RGB32);
+    mt.SetFormatType(&FORMAT_None);
+    return mt;
+}
+
+// ---- CountingSource ----
+
+CountingStream::CountingStream(HRESULT* phr, CountingSource* filter)
+    : CSourceStream("Counting stream", phr, filter, u"Output")
+{
+}
+
+HRESULT CountingStream::GetMediaType(CMediaType* mt)
+{
+    *mt = StreamType();
+    return S_OK;
+}
+
+HRESULT CountingStream::DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* props)
+{
+    if (FAILED(decideResult)) return decideResult;
+    return SetBuffers(allocator, props, 4, 188);
+}
+
+HRESULT CountingStream::FillBuffer(IMediaSample* sample)
+{
+    if (limit >= 0 && next >= limit) return S_FALSE;
+    BYTE* data = nullptr;
+    sample->GetPointer(&data);
+    std::uint32_t n = static_cast<std::uint32_t>(next);
+    std::memcpy(data, &n, 4);
+    sample->SetActualDataLength(4);
+    REFERENCE_TIME start = next * (UNITS / 25), stop = start + UNITS / 25;
+    sample->SetTime(&start, &stop);
+    ++next;
+    return S_OK;
+}
+
+HRESULT CountingStream::OnThreadCreate()
+{
+    ++threadsCreated;
+    return S_OK;
+}
+
+HRESULT CountingStream::OnThreadDestroy()
+{
+    ++threadsDestroyed;
+    return S_OK;
+}
+
+HRESULT CountingStream::OnThreadStartPlay() { return S_OK; }
+
+CountingSource::CountingSource() : CSource("Counting source", nullptr, kSourceClsid)
+{
+    HRESULT hr = S_OK;
+    stream_ = new CountingStream(&hr, this);  // owned by the filter from here on
+}
+
+// ---- CountingSink ----
+
+SinkPin::SinkPin(CountingSink* sink, HRESULT* phr)
+    : CRenderedInputPin("Sink pin", sink, &sink->filterLock_, phr, u"Input"), sink_(sink)
+{
+}
+
+HRESULT SinkPin::CheckMediaType(const CMediaType* mt)
+{
+    return mt->majortype == sink_->accepted ? S_OK : S_FALSE;
+}
+
+HRESULT SinkPin::Receive(IMediaSample* sample)
+{
+    std::lock_guard lock(sink_->receiveLock_);
+    HRESULT hr = CRenderedInputPin::Receive(sample);
+    if (hr != S_OK) return hr;
+    sink_->numbers_.push_back(NumberOf(sample));
+    sink_->received_.notify_all();
+    return S_OK;
+}
+
+HRESULT SinkPin::EndOfStream()
+{
+    std::lock_guard lock(sink_->receiveLock_);
+    HRESULT hr = CRenderedInputPin::EndOfStream();
+    if (hr == S_OK) ++sink_->endOfStreams_;
+    sink_->received_.notify_all();
+    return hr;
+}
+
+HRESULT SinkPin::Active()
+{
+    ++sink_->actives;
+    return CRenderedInputPin::Active();
+}
+
+HRESULT SinkPin::Inactive()
+{
+    ++sink_->inactives;
+    return CRenderedInputPin::Inactive();
+}
+
+CountingSink::CountingSink(const GUID& acceptedType)
+    : CBaseFilter("Counting sink", nullptr, &filterLock_, kSinkClsid), accepted(acceptedType)
+{
+    HRESULT hr = S_OK;
+    pin_ = std::make_unique<SinkPin>(this, &hr);
+}
+
+CBasePin* CountingSink::GetPin(int n) { return n == 0 ? pin_.get() : nullptr; }
+
+bool CountingSink::WaitForSamples(std::size_t count)
+{
+    std::unique_lock lock(receiveLock_);
+    return received_.wait_for(lock, kGuard,
+                              [&] { return numbers_.size() >= count || endOfStreams_ > 0; });
+}
+
+bool CountingSink::WaitForEndOfStream()
+{
+    std::unique_lock lock(receiveLock_);
+    return received_.wait_for(lock, kGuard, [&] { return endOfStreams_ > 0; });
+}
+
+std::vector<std::uint32_t> CountingSink::Received()
+{
+    std::lock_guard lock(receiveLock_);
+    return numbers_;
+}
+
+int CountingSink::EndOfStreams()
+{
+    std::lock_guard lock(receiveLock_);
+    return endOfStreams_;
+}
+
+void CountingSink::Clear()
+{
+    std::lock_guard lock(receiveLock_);
+    numbers_.clear();
+    endOfStreams_ = 0;
+}
+
+// ---- HookFilter ----
+
+HookInputPin::HookInputPin(HookFilter* filter, HRESULT* phr)
+    : CBaseInputPin("Hook input", filter, filter->pStateLock(), phr, u"In")
+{
+}
+
+HRESULT HookInputPin::Active()
+{
+    ++actives;
+    return CBaseInputPin::Active();
+}
+
+HRESULT HookInputPin::Inactive()
+{
+    ++inactives;
+    return CBaseInputPin::Inactive();
+}
+
+HRESULT HookInputPin::Run(REFERENCE_TIME start)
+{
+    ++runs;
+    return CBaseInputPin::Run(start);
+}
+
+HookOutputPin::HookOutputPin(HookFilter* filter, HRESULT* phr)
+    : CBaseOutputPin("Hook output", filter, filter->pStateLock(), phr, u"Out")
+{
+}
+
+HRESULT HookOutputPin::GetMediaType(int position, CMediaType* mt)
+{
+    if (position != 0) return VFW_S_NO_MORE_ITEMS;
+    *mt = StreamType();
+    return S_OK;
+}
+
+HRESULT HookOutputPin::DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* props)
+{
+    return SetBuffers(allocator, props, 2, 64);
+}
+
+HRESULT HookOutputPin::Active()
+{
+    ++actives;
+    if (FAILED(failActive)) return failActive;
+    return CBaseOutputPin::Active();
+}
+
+HRESULT HookOutputPin::Inactive()
+{
+    ++inactives;
+    return CBaseOutputPin::Inactive();
+}
+
+HookFilter::HookFilter() : CBaseFilter("Hook filter", nullptr, &filterLock_, kSinkClsid)
+{
+    HRESULT hr = S_OK;
+    in_ = std::make_unique<HookInputPin>(this, &hr);
+    out_ = std::make_unique<HookOutputPin>(this, &hr);
+}
+
+CBasePin* HookFilter::GetPin(int n)
+{
+    if (n == 0) return in_.get();
+    if (n == 1) return out_.get();
+    return nullptr;
+}
+
+// ---- ManualSource ----
+
+ManualPin::ManualPin(ManualSource* filter, HRESULT* phr)
+    : CBaseOutputPin("Manual output", filter, filter->pStateLock(), phr, u"Output")
+{
+}
+
+HRESULT ManualPin::CheckMediaType(const CMediaType* mt)
+{
+    return *mt == StreamType() ? S_OK : S_FALSE;
+}
+
+HRESULT ManualPin::GetMediaType(int position, CMediaType* mt)
+{
+    if (position != 0) return VFW_S_NO_MORE_ITEMS;
+    *mt = StreamType();
+    return S_OK;
+}
+
+HRESULT ManualPin::DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* props)
+{
+    return SetBuffers(allocator, props, 3, 16);
+}
+
+HRESULT ManualPin::Push(std::uint32_t number, REFERENCE_TIME start, REFERENCE_TIME stop)
+{
+    ComPtr<IMediaSample> sample;
+    HRESULT hr = GetDeliveryBuffer(&sample, nullptr, nullptr, 0);
+    if (FAILED(hr)) return hr;
+    BYTE* data = nullptr;
+    sample->GetPointer(&data);
+    std::memcpy(data, &number, 4);
+    sample->SetActualDataLength(4);
+    if (start >= 0) sample->SetTime(&start, &stop);
+    return Deliver(sample.Get());
+}
+
+ManualSource::ManualSource() : CBaseFilter("Manual source", nullptr, &filterLock_, kSourceClsid)
+{
+    HRESULT hr = S_OK;
+    pin_ = std::make_unique<ManualPin>(this, &hr);
+}
+
+// ---- ManualClock ----
+
+HRESULT ManualClock::QueryInterface(REFIID riid, void** ppv)
+{
+    if (riid == IID_IUnknown || riid == IID_IReferenceClock) {
+        *ppv = static_cast<IReferenceClock*>(this);
+        return S_OK;
+    }
+    *ppv = nullptr;
+    return E_NOINTERFACE;
+}
+
+HRESULT ManualClock::GetTime(REFERENCE_TIME* time)
+{
+    std::lock_guard lock(lock_);
+    *time = now_;
+    return S_OK;
+}
+
+HRESULT ManualClock::AdviseTime(REFERENCE_TIME base, REFERENCE_TIME offset, HEVENT event,
+                                DWORD_PTR* cookie)
+{
+    std::lock_guard lock(lock_);
+    *cookie = nextCookie_++;
+    advice_.push_back({*cookie, base + offset, event});
+    FireLocked();
+    changed_.notify_all();
+    return S_OK;
+}
+
+HRESULT ManualClock::Unadvise(DWORD_PTR cookie)
+{
+    std::lock_guard lock(lock_);
+    auto it = std::find_if(advice_.begin(), advice_.end(),
+                           [&](const Advice& a) { return a.cookie == cookie; });
+    if (it == advice_.end()) return S_FALSE;
+    advice_.erase(it);
+    changed_.notify_all();
+    return S_OK;
+}
+
+void ManualClock::SetTime(REFERENCE_TIME time)
+{
+    std::lock_guard lock(lock_);
+    now_ = time;
+    FireLocked();
+    changed_.notify_all();
+}
+
+void ManualClock::FireLocked()
+{
+    for (auto it = advice_.begin(); it != advice_.end();) {
+        if (it->due <= now_) {
+            it->event->Set();
+            it = advice_.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
+bool ManualClock::WaitForAdvice(std::size_t count)
+{
+    std::unique_lock lock(lock_);
+    return changed_.wait_for(lock, kGuard, [&] { return advice_.size() >= count; });
+}
+
+std::size_t ManualClock::Pending()
+{
+    std::lock_guard lock(lock_);
+    return advice_.size();
+}
+
+// ---- EventRecorder ----
+
+HRESULT EventRecorder::QueryInterface(REFIID riid, void** ppv)
+{
+    if (riid == IID_IUnknown || riid == IID_IFilterGraph) {
+        *ppv = static_cast<IFilterGraph*>(this);
+        return S_OK;
+    }
+    if (riid == IID_IMediaEventSink) {
+        *ppv = static_cast<IMediaEventSink*>(this);
+        return S_OK;
+    }
+    *ppv = nullptr;
+    return E_NOINTERFACE;
+}
+
+HRESULT EventRecorder::Notify(LONG code, LONG_PTR param1, LONG_PTR param2)
+{
+    std::lock_guard lock(lock_);
+    events_.push_back({code, param1, param2});
+    return S_OK;
+}
+
+int EventRecorder::Count(LONG code)
+{
+    std::lock_guard lock(lock_);
+    return static_cast<int>(std::count_if(events_.begin(), events_.end(),
+                                          [&](const Entry& e) { return e.code == code; }));
+}
+
+LONG_PTR EventRecorder::LastParam2(LONG code)
+{
+    std::lock_guard lock(lock_);
+    for (auto it = events_.rbegin(); it != events_.rend(); ++it)
+        if (it->code == code) return it->param2;
+    return 0;
+}
+
+}  // namespace quvo::test
