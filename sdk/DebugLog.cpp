@@ -32,8 +32,9 @@ void DebugLog::SetTarget(std::uint32_t target)
     if (target == 1) {
         SYSTEMTIME now{};
         now_(&now);
+        fileName_ = FileNameFor(now);
         // The earlier file, if any, is closed: later lines go to the newest file only.
-        file_ = FileHandle::Create(FileNameFor(now).c_str(), GENERIC_WRITE, FILE_SHARE_READ, CREATE_ALWAYS);
+        file_ = FileHandle::Create(fileName_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, CREATE_ALWAYS);
     }
     target_ = target;
 }

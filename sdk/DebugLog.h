@@ -36,6 +36,8 @@ public:
     void SetTarget(std::uint32_t target);
     std::uint32_t Target() const { return target_; }
     bool HasFile() const { return file_.IsOpen(); }
+    // Name of the file the last SetTarget(1) made (even if it could not be created).
+    const std::string& FileName() const { return fileName_; }
 
     // One line in the pattern of `kind` (a kind above 4 is written as Plain), when
     // `level` is at or below the set level. The message is cut to 259 characters,
@@ -52,6 +54,7 @@ private:
     std::uint32_t level_ = 1;
     std::uint32_t target_ = 0;
     FileHandle file_;
+    std::string fileName_;
     LocalTimeSource now_;
 };
 

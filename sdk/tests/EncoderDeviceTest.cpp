@@ -190,9 +190,7 @@ TEST(EncoderDevice, GraphEventsDecodeToStates)
 
 std::string ReadLog()
 {
-    SYSTEMTIME now{};
-    GetLocalTime(&now);
-    std::ifstream in(quvo::sdk::DebugLog::FileNameFor(now), std::ios::binary);
+    std::ifstream in(quvo::sdk::TheLog().FileName(), std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
