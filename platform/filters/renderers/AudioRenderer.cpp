@@ -1,0 +1,207 @@
+#include "platform/filters/renderers/AudioRenderer.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+#include "platform/com/Runtime.h"
+#include "platform/graph/Guids.h"
+
+namespace quvo::filters {
+
+namespace {
+const BuiltinClassRegistrar kRegistrar(CLSID_DSoundRender, "Audio Renderer", &AudioRenderer::Create);
+
+// A sample up to this early is written as it comes: time stamps jitter.
+constexpr REFERENCE_TIME kTolerance = 40 * MILLISECONDS;
+// A live source delivers audio about when it is due; up to this late it is still
+// played (a little behind its stamp) rather than lost.
+constexpr REFERENCE_TIME kLateLimit = 500 * MILLISECONDS;
+// Earlier than this the data has no place in the queue: silence is not written
+// for more than this at once, so a wild time stamp cannot block the stream.
+constexpr REFERENCE_TIME kMaxGap = 2 * UNITS;
+}  // namespace
+
+AudioInputPin::AudioInputPin(AudioRenderer* renderer, std::recursive_mutex* filterLock, HRESULT* phr)
+    : CRenderedInputPin("Audio input", renderer, filterLock, phr, u"Audio Input pin (rendered)"),
+      renderer_(renderer)
+{
+}
+
+HRESULT AudioInputPin::CheckMediaType(const CMediaType* mt)
+{
+    if (mt->majortype != MEDIATYPE_Audio || mt->subtype != MEDIASUBTYPE_PCM) return VFW_E_TYPE_NOT_ACCEPTED;
+    if (mt->formattype != FORMAT_WaveFormatEx || !mt->Format() || mt->FormatLength() < sizeof(WAVEFORMATEX))
+        return VFW_E_TYPE_NOT_ACCEPTED;
+    WAVEFORMATEX wfx;
+    std::memcpy(&wfx, mt->Format(), sizeof wfx);
+    if (wfx.wFormatTag != WAVE_FORMAT_PCM || wfx.wBitsPerSample != 16) return VFW_E_TYPE_NOT_ACCEPTED;
+    if (wfx.nChannels < 1 || wfx.nChannels > 8) return VFW_E_TYPE_NOT_ACCEPTED;
+    if (wfx.nSamplesPerSec < 8000 || wfx.nSamplesPerSec > 192000) return VFW_E_TYPE_NOT_ACCEPTED;
+    return S_OK;
+}
+
+HRESULT AudioInputPin::SetMediaType(const CMediaType* mt)
+{
+    const HRESULT hr = CRenderedInputPin::SetMediaType(mt);
+    if (FAILED(hr)) return hr;
+    WAVEFORMATEX wfx;
+    std::memcpy(&wfx, mt->Format(), sizeof wfx);
+    renderer_->SetFormat(static_cast<int>(wfx.nSamplesPerSec), wfx.nChannels);
+    return S_OK;
+}
+
+HRESULT AudioInputPin::Receive(IMediaSample* sample)
+{
+    std::lock_guard lock(renderer_->ReceiveLock());
+    const HRESULT hr = CBaseInputPin::Receive(sample);
+    if (hr != S_OK) return hr;
+    return renderer_->Render(sample);
+}
+
+HRESULT AudioInputPin::EndOfStream()
+{
+    std::lock_guard lock(renderer_->ReceiveLock());
+    if (CheckStreaming() != S_OK) return S_FALSE;
+    return CRenderedInputPin::EndOfStream();
+}
+
+HRESULT AudioInputPin::BeginFlush()
+{
+    renderer_->AbortQueue();  // lets a Receive waiting for room leave
+    return CRenderedInputPin::BeginFlush();
+}
+
+HRESULT AudioInputPin::EndFlush()
+{
+    {
+        std::lock_guard lock(renderer_->ReceiveLock());
+        renderer_->ResumeQueue();
+    }
+    return CRenderedInputPin::EndFlush();
+}
+
+HRESULT AudioRenderer::Create(IUnknown* outer, REFIID riid, void** ppv)
+{
+    if (!ppv) return E_POINTER;
+    *ppv = nullptr;
+    if (outer && riid != IID_IUnknown) return CLASS_E_NOAGGREGATION;
+    HRESULT hr = S_OK;
+    auto* renderer = new (std::nothrow) AudioRenderer(outer, &hr);
+    if (!renderer) return E_OUTOFMEMORY;
+    renderer->NonDelegatingAddRef();
+    if (SUCCEEDED(hr)) hr = renderer->NonDelegatingQueryInterface(riid, ppv);
+    renderer->NonDelegatingRelease();
+    return hr;
+}
+
+AudioRenderer::AudioRenderer(IUnknown* outer, HRESULT* phr)
+    : CBaseFilter("Audio Renderer", outer, &filterLock_, CLSID_DSoundRender),
+      input_(this, &filterLock_, phr)
+{
+    clock_ = std::make_unique<AudioRendererClock>(GetOwner(), phr);
+}
+
+AudioRenderer::~AudioRenderer()
+{
+    playout_.Close();
+}
+
+HRESULT AudioRenderer::NonDelegatingQueryInterface(REFIID riid, void** ppv)
+{
+    if (riid == IID_IReferenceClock) return clock_->NonDelegatingQueryInterface(riid, ppv);
+    return CBaseFilter::NonDelegatingQueryInterface(riid, ppv);
+}
+
+void AudioRenderer::SetFormat(int rate, int channels)
+{
+    rate_ = rate;
+    channels_ = channels;
+}
+
+void AudioRenderer::AbortQueue()
+{
+    std::lock_guard lock(filterLock_);
+    if (PcmRing* ring = playout_.Ring()) {
+        ring->Abort();
+        ring->Clear();
+    }
+}
+
+void AudioRenderer::ResumeQueue()
+{
+    std::lock_guard lock(filterLock_);
+    if (PcmRing* ring = playout_.Ring()) ring->Resume();
+}
+
+HRESULT AudioRenderer::Pause()
+{
+    std::lock_guard lock(filterLock_);
+    if (IsStopped() && input_.IsConnected()) {
+        if (!playout_.Open(rate_, channels_)) return E_FAIL;
+        clock_->Attach(&playout_);
+    }
+    if (PcmRing* ring = playout_.Ring()) ring->SetPlaying(false);
+    return CBaseFilter::Pause();
+}
+
+HRESULT AudioRenderer::Run(REFERENCE_TIME start)
+{
+    std::lock_guard lock(filterLock_);
+    const HRESULT hr = CBaseFilter::Run(start);
+    if (SUCCEEDED(hr))
+        if (PcmRing* ring = playout_.Ring()) ring->SetPlaying(true);
+    return hr;
+}
+
+HRESULT AudioRenderer::Stop()
+{
+    std::lock_guard lock(filterLock_);
+    if (IsStopped()) return S_OK;
+    // A Receive waiting for room leaves once the queue is aborted; the inactive pin
+    // then refuses more, and the receive lock says the streaming thread is out.
+    if (PcmRing* ring = playout_.Ring()) ring->Abort();
+    input_.Inactive();
+    {
+        std::lock_guard receive(receiveLock_);
+    }
+    const HRESULT hr = CBaseFilter::Stop();
+    if (playout_.IsOpen()) {
+        clock_->Detach();
+        playout_.Close();
+    }
+    return hr;
+}
+
+// Streaming thread, under receiveLock_.
+HRESULT AudioRenderer::Render(IMediaSample* sample)
+{
+    PcmRing* ring = playout_.Ring();
+    BYTE* data = nullptr;
+    if (!ring || FAILED(sample->GetPointer(&data)) || !data) return S_FALSE;
+    const std::size_t frameBytes = static_cast<std::size_t>(channels_) * 2;
+    std::size_t frames = static_cast<std::size_t>(std::max<LONG>(sample->GetActualDataLength(), 0)) / frameBytes;
+    const auto* samples = reinterpret_cast<const std::int16_t*>(data);
+
+    REFERENCE_TIME start = 0, stop = 0;
+    if (State() == State_Running && SUCCEEDED(sample->GetTime(&start, &stop))) {
+        // Frame of the play-out at which this sample is due.
+        const REFERENCE_TIME due = StreamStart() + start - clock_->PlayoutOrigin();
+        const std::int64_t dueFrame = due * rate_ / UNITS;
+        const std::int64_t writeFrame = static_cast<std::int64_t>(ring->WritePosition());
+        const std::int64_t tolerance = kTolerance * rate_ / UNITS;
+        const std::int64_t lateLimit = kLateLimit * rate_ / UNITS;
+        const std::int64_t gap = dueFrame - writeFrame;
+        if (gap > tolerance) {
+            ring->WriteSilence(static_cast<std::size_t>(std::min<std::int64_t>(gap, kMaxGap * rate_ / UNITS)));
+        } else if (gap < -lateLimit) {
+            const std::size_t late = static_cast<std::size_t>(std::min<std::int64_t>(-gap, static_cast<std::int64_t>(frames)));
+            samples += late * static_cast<std::size_t>(channels_);
+            frames -= late;
+        }
+    }
+    ring->Write(samples, frames);
+    return S_OK;
+}
+
+}  // namespace quvo::filters

@@ -1,0 +1,116 @@
+// The Video Renderer (CLSID_VideoRenderer): RGB32 pictures presented by the graph
+// clock. Where a picture goes:
+//  - with an owner window (IVideoWindow::put_Owner, a window of the window table
+//    that has a video surface): to that surface, at the rectangle given by
+//    SetWindowPosition; in full-screen mode to the owner's whole client area (the
+//    surface is the owner's, so "full screen" means filling the owner);
+//  - without an owner, when a display exists: to a window of its own (SDL2), which
+//    full-screen mode makes full screen;
+//  - otherwise headless: nothing is shown, frames are still counted.
+// IQualProp counts frames drawn and dropped; end of stream reaches the graph as
+// EC_COMPLETE (CBaseRenderer).
+//
+// Locks: those of CBaseRenderer, plus windowLock, which guards the window settings
+// and the own window: written by the application thread through IVideoWindow,
+// read by the streaming thread in DoRenderSample. No surface call is made under it.
+#pragma once
+
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "platform/filters/renderers/SdlVideoWindow.h"
+#include "platform/graph/base/BaseRenderer.h"
+#include "platform/win32/Window.h"
+
+namespace quvo::filters {
+
+struct VideoWindowSettings {
+    HWND owner = nullptr;
+    LONG style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
+    LONG styleEx = 0;
+    LONG left = 0, top = 0, width = 0, height = 0;  // 0 width: the picture's size
+    LONG visible = OATRUE;
+    LONG autoShow = OATRUE;
+    LONG windowState = 1;  // shown normally
+    LONG fullScreen = OAFALSE;
+    LONG borderColor = 0;
+    LONG cursorHidden = OAFALSE;
+    OAHWND drain = 0;
+    std::u16string caption = u"Video Renderer";
+};
+
+class VideoRenderer final : public CBaseRenderer, public IVideoWindow {
+public:
+    static HRESULT Create(IUnknown* outer, REFIID riid, void** ppv);
+
+    DECLARE_IUNKNOWN
+    HRESULT NonDelegatingQueryInterface(REFIID riid, void** ppv) override;
+
+    HRESULT CheckMediaType(const CMediaType* mt) override;
+    HRESULT SetMediaType(const CMediaType* mt) override;
+    HRESULT DoRenderSample(IMediaSample* sample) override;
+    HRESULT OnStartStreaming() override;
+    HRESULT OnStopStreaming() override;
+
+    // IVideoWindow (VideoWindowControl.cpp).
+    HRESULT put_Caption(LPCWSTR caption) override;
+    HRESULT get_Caption(LPWSTR* caption) override;
+    HRESULT put_WindowStyle(LONG style) override;
+    HRESULT get_WindowStyle(LONG* style) override;
+    HRESULT put_WindowStyleEx(LONG style) override;
+    HRESULT get_WindowStyleEx(LONG* style) override;
+    HRESULT put_AutoShow(LONG autoShow) override;
+    HRESULT get_AutoShow(LONG* autoShow) override;
+    HRESULT put_WindowState(LONG state) override;
+    HRESULT get_WindowState(LONG* state) override;
+    HRESULT put_Visible(LONG visible) override;
+    HRESULT get_Visible(LONG* visible) override;
+    HRESULT put_Left(LONG left) override;
+    HRESULT get_Left(LONG* left) override;
+    HRESULT put_Width(LONG width) override;
+    HRESULT get_Width(LONG* width) override;
+    HRESULT put_Top(LONG top) override;
+    HRESULT get_Top(LONG* top) override;
+    HRESULT put_Height(LONG height) override;
+    HRESULT get_Height(LONG* height) override;
+    HRESULT put_Owner(OAHWND owner) override;
+    HRESULT get_Owner(OAHWND* owner) override;
+    HRESULT put_MessageDrain(OAHWND drain) override;
+    HRESULT get_MessageDrain(OAHWND* drain) override;
+    HRESULT get_BorderColor(LONG* color) override;
+    HRESULT put_BorderColor(LONG color) override;
+    HRESULT get_FullScreenMode(LONG* mode) override;
+    HRESULT put_FullScreenMode(LONG mode) override;
+    HRESULT SetWindowForeground(LONG focus) override;
+    HRESULT NotifyOwnerMessage(OAHWND window, LONG msg, LONG_PTR wParam, LONG_PTR lParam) override;
+    HRESULT SetWindowPosition(LONG left, LONG top, LONG width, LONG height) override;
+    HRESULT GetWindowPosition(LONG* left, LONG* top, LONG* width, LONG* height) override;
+    HRESULT GetMinIdealImageSize(LONG* width, LONG* height) override;
+    HRESULT GetMaxIdealImageSize(LONG* width, LONG* height) override;
+    HRESULT GetRestorePosition(LONG* left, LONG* top, LONG* width, LONG* height) override;
+    HRESULT HideCursor(LONG hide) override;
+    HRESULT IsCursorHidden(LONG* hidden) override;
+
+private:
+    explicit VideoRenderer(IUnknown* outer, HRESULT* phr);
+    ~VideoRenderer() override;
+
+    // Rectangle in the owner's client area the picture goes to (windowLock held).
+    RECT DestinationLocked() const;
+    // Creates or drops the own window to match the owner setting (windowLock held).
+    void UpdateOwnWindowLocked();
+
+    // Picture geometry from the connection type (filter lock; read while streaming).
+    int width_ = 0;
+    int height_ = 0;
+    bool topDown_ = true;
+    std::vector<std::uint8_t> flipped_;  // streaming thread: bottom-up pictures turned over
+
+    mutable std::mutex windowLock_;
+    VideoWindowSettings window_;
+    bool streaming_ = false;
+    std::unique_ptr<SdlVideoWindow> ownWindow_;
+};
+
+}  // namespace quvo::filters
