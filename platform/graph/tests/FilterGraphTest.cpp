@@ -57,7 +57,7 @@ TEST_F(FilterListTest, EnumeratesInOrderAndForgetsRemovedFilters)
     EXPECT_EQ(e->Next(3, got, &fetched), S_FALSE);
     ASSERT_EQ(fetched, 2u);
     EXPECT_TRUE(IsSameObject(got[0], a.Get()));
-    EXPECT_TRUE(IsSameObject(got[1], b.Get()));
+    EXPECT_TRUE(IsSameObject(got[1], static_cast<IBaseFilter*>(b.Get())));
     got[0]->Release();
     got[1]->Release();
 
@@ -69,7 +69,7 @@ TEST_F(FilterListTest, EnumeratesInOrderAndForgetsRemovedFilters)
 
     ASSERT_EQ(graph->EnumFilters(&e), S_OK);
     ASSERT_EQ(e->Next(1, got, &fetched), S_OK);
-    EXPECT_TRUE(IsSameObject(got[0], b.Get()));
+    EXPECT_TRUE(IsSameObject(got[0], static_cast<IBaseFilter*>(b.Get())));
     got[0]->Release();
     EXPECT_EQ(e->Next(1, got, &fetched), S_FALSE);
 }

@@ -89,6 +89,12 @@ PushSource::PushSource(int count, std::chrono::microseconds interval)
 {
 }
 
+HRESULT PushSource::NonDelegatingQueryInterface(REFIID riid, void** ppv)
+{
+    if (riid == IID_ITestMarker) return GetInterface(static_cast<ITestMarker*>(this), ppv);
+    return CBaseFilter::NonDelegatingQueryInterface(riid, ppv);
+}
+
 ComPtr<PushSource> PushSource::Make(int count, std::chrono::microseconds interval)
 {
     return ComPtr<PushSource>(new PushSource(count, interval));

@@ -21,6 +21,13 @@
 
 namespace quvo::test {
 
+// An interface only the push source offers, for searches through a graph.
+QUVO_IID(IID_ITestMarker, 0x5a1e0c20, 0x7d2b, 0x4c6e, 0x9a, 0x10, 0x3f, 0x44, 0x81, 0x20, 0x6b, 0x20);
+struct ITestMarker : IUnknown {
+    QUVO_INTERFACE_ID(IID_ITestMarker);
+    virtual int Count() = 0;
+};
+
 class PushSource;
 
 class PushPin final : public CBaseOutputPin {
@@ -43,9 +50,13 @@ private:
     std::atomic<bool> stop_{false};  // read by the streaming thread
 };
 
-class PushSource final : public CBaseFilter {
+class PushSource final : public CBaseFilter, public ITestMarker {
 public:
     static ComPtr<PushSource> Make(int count, std::chrono::microseconds interval);
+
+    DECLARE_IUNKNOWN
+    HRESULT NonDelegatingQueryInterface(REFIID riid, void** ppv) override;
+    int Count() override { return count; }
 
     int GetPinCount() override { return 1; }
     CBasePin* GetPin(int n) override { return n == 0 ? &pin_ : nullptr; }
