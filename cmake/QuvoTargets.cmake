@@ -10,8 +10,12 @@ function(quvo_module name)
     VISIBILITY_INLINES_HIDDEN ON C_VISIBILITY_PRESET hidden
     LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/modules)
   target_link_libraries(${name} PRIVATE quvo_filterbase ${M_LIBS})
-  target_link_options(${name} PRIVATE
-    -Wl,--version-script=${CMAKE_SOURCE_DIR}/cmake/module.map -Wl,--no-undefined)
+  target_link_options(${name} PRIVATE -Wl,--version-script=${CMAKE_SOURCE_DIR}/cmake/module.map)
+  # Sanitizer runtimes are linked into executables only, so a sanitized module
+  # leaves their symbols undefined until it is loaded.
+  if(NOT QUVO_SANITIZE)
+    target_link_options(${name} PRIVATE -Wl,--no-undefined)
+  endif()
   quvo_strict(${name})
   add_custom_command(TARGET ${name} POST_BUILD
     COMMAND ${CMAKE_COMMAND} -E env QUVO_REGISTRY_DIR=${QUVO_BUILD_REGISTRY}

@@ -20,14 +20,8 @@ void Lock(bool lock)
 HRESULT CanUnloadNow() { return (g_objects.load() == 0 && g_locks.load() <= 0) ? S_OK : S_FALSE; }
 }  // namespace quvo::module
 
-namespace {
-// Lets a CUnknown hand itself out as IUnknown when it is not aggregated: the
-// non-delegating vtable has the IUnknown layout, so the cast is the usual trick.
-IUnknown* AsUnknown(INonDelegatingUnknown* p) { return reinterpret_cast<IUnknown*>(p); }
-}  // namespace
-
 CUnknown::CUnknown(const char* name, IUnknown* outer)
-    : name_(name), owner_(outer ? outer : AsUnknown(this))
+    : name_(name), owner_(outer ? outer : &inner_)
 {
     quvo::module::AddObject();
 }
@@ -37,7 +31,7 @@ CUnknown::~CUnknown() { quvo::module::RemoveObject(); }
 HRESULT CUnknown::NonDelegatingQueryInterface(REFIID riid, void** ppv)
 {
     if (!ppv) return E_POINTER;
-    if (riid == IID_IUnknown) return GetInterface(static_cast<INonDelegatingUnknown*>(this), ppv);
+    if (riid == IID_IUnknown) return GetInterface(&inner_, ppv);
     *ppv = nullptr;
     return E_NOINTERFACE;
 }

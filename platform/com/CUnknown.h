@@ -47,6 +47,26 @@ protected:
     std::atomic<long> refCount_{0};
 
 private:
+    // The non-delegating unknown as a genuine IUnknown: what the interfaces of a
+    // non-aggregated object delegate to, and what an aggregating owner holds.
+    // (Casting the INonDelegatingUnknown to IUnknown works by vtable layout, but it
+    // is undefined behaviour and the sanitizers say so.)
+    class InnerUnknown final : public IUnknown {
+    public:
+        explicit InnerUnknown(CUnknown* self) : self_(self) {}
+        ~InnerUnknown() = default;
+        HRESULT QueryInterface(REFIID riid, void** ppv) override
+        {
+            return self_->NonDelegatingQueryInterface(riid, ppv);
+        }
+        ULONG AddRef() override { return self_->NonDelegatingAddRef(); }
+        ULONG Release() override { return self_->NonDelegatingRelease(); }
+
+    private:
+        CUnknown* self_;
+    };
+
+    InnerUnknown inner_{this};
     const char* name_;
     IUnknown* owner_;
 };

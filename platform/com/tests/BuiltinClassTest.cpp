@@ -75,7 +75,7 @@ protected:
 TEST_F(BuiltinClasses, CreatedWithoutRegistryThroughBothRoads)
 {
     ComPtr<ICounter> counter;
-    ASSERT_EQ(CoCreateInstance(CLSID_BuiltinCounter, nullptr, CLSCTX_INPROC_SERVER, IID_ICounter,
+    ASSERT_EQ(CoCreateInstance(CLSID_BuiltinCounter, nullptr, CLSCTX_INPROC_SERVER, uuidof<ICounter>(),
                                counter.ReleaseAndGetVoidAddressOf()),
               S_OK);
     EXPECT_EQ(counter->Increment(), 1);
