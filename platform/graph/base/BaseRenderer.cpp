@@ -201,10 +201,8 @@ HRESULT CBaseRenderer::Receive(IMediaSample* sample)
         // Upstream delivers synchronously: a second sample while one is held is a fault.
         if (holdingSample_) return E_UNEXPECTED;
         holdingSample_ = true;
-        pauseComplete_ = true;
         ++inReceive_;
     }
-    stateChanged_.notify_all();
     struct Leave {
         CBaseRenderer* self;
         ~Leave()
@@ -218,7 +216,13 @@ HRESULT CBaseRenderer::Receive(IMediaSample* sample)
         }
     } leave{this};
 
+    // The still is shown before the pause counts as complete.
     if (State() == State_Paused) OnReceiveFirstSample(sample);
+    {
+        std::lock_guard r(rendererLock_);
+        pauseComplete_ = true;
+    }
+    stateChanged_.notify_all();
     REFERENCE_TIME lateness = 0;
     if (WaitForRenderTime(sample, &lateness) != S_OK) return S_FALSE;
     Render(sample, lateness);

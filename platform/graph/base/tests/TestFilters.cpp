@@ -296,6 +296,49 @@ ManualSource::ManualSource() : CBaseFilter("Manual source", nullptr, &filterLock
     pin_ = std::make_unique<ManualPin>(this, &hr);
 }
 
+HRESULT ManualSource::NonDelegatingQueryInterface(REFIID riid, void** ppv)
+{
+    if (riid == IID_IMediaSeeking && seeking.enabled) {
+        *ppv = static_cast<IMediaSeeking*>(&seeking);
+        return S_OK;
+    }
+    return CBaseFilter::NonDelegatingQueryInterface(riid, ppv);
+}
+
+HRESULT SeekingDouble::QueryInterface(REFIID riid, void** ppv)
+{
+    if (riid == IID_IUnknown || riid == IID_IMediaSeeking) {
+        *ppv = static_cast<IMediaSeeking*>(this);
+        return S_OK;
+    }
+    *ppv = nullptr;
+    return E_NOINTERFACE;
+}
+
+HRESULT SeekingDouble::GetCapabilities(DWORD* caps)
+{
+    *caps = AM_SEEKING_CanSeekAbsolute | AM_SEEKING_CanSeekForwards | AM_SEEKING_CanGetDuration;
+    return S_OK;
+}
+
+HRESULT SeekingDouble::GetDuration(LONGLONG* d)
+{
+    *d = duration;
+    return S_OK;
+}
+
+HRESULT SeekingDouble::GetCurrentPosition(LONGLONG* c)
+{
+    *c = current;
+    return S_OK;
+}
+
+HRESULT SeekingDouble::SetPositions(LONGLONG* c, DWORD flags, LONGLONG*, DWORD)
+{
+    if ((flags & AM_SEEKING_PositioningBitsMask) == AM_SEEKING_AbsolutePositioning) current = *c;
+    return S_OK;
+}
+
 // ---- ManualClock ----
 
 HRESULT ManualClock::QueryInterface(REFIID riid, void** ppv)
@@ -357,10 +400,10 @@ void ManualClock::FireLocked()
     }
 }
 
-bool ManualClock::WaitForAdvice(std::size_t count)
+bool ManualClock::WaitForPending(std::size_t count)
 {
     std::unique_lock lock(lock_);
-    return changed_.wait_for(lock, kGuard, [&] { return advice_.size() >= count; });
+    return changed_.wait_for(lock, kGuard, [&] { return advice_.size() == count; });
 }
 
 std::size_t ManualClock::Pending()

@@ -153,9 +153,40 @@ public:
     HRESULT Push(std::uint32_t number, REFERENCE_TIME start, REFERENCE_TIME stop);
 };
 
+// IMediaSeeking answered by ManualSource (at filter level) once enabled.
+class SeekingDouble final : public IMediaSeeking {
+public:
+    HRESULT QueryInterface(REFIID riid, void** ppv) override;
+    ULONG AddRef() override { return 2; }
+    ULONG Release() override { return 1; }
+    HRESULT GetCapabilities(DWORD* caps) override;
+    HRESULT CheckCapabilities(DWORD*) override { return E_NOTIMPL; }
+    HRESULT IsFormatSupported(const GUID*) override { return E_NOTIMPL; }
+    HRESULT QueryPreferredFormat(GUID*) override { return E_NOTIMPL; }
+    HRESULT GetTimeFormat(GUID*) override { return E_NOTIMPL; }
+    HRESULT IsUsingTimeFormat(const GUID*) override { return E_NOTIMPL; }
+    HRESULT SetTimeFormat(const GUID*) override { return E_NOTIMPL; }
+    HRESULT GetDuration(LONGLONG* d) override;
+    HRESULT GetStopPosition(LONGLONG*) override { return E_NOTIMPL; }
+    HRESULT GetCurrentPosition(LONGLONG* c) override;
+    HRESULT ConvertTimeFormat(LONGLONG*, const GUID*, LONGLONG, const GUID*) override { return E_NOTIMPL; }
+    HRESULT SetPositions(LONGLONG* current, DWORD currentFlags, LONGLONG*, DWORD) override;
+    HRESULT GetPositions(LONGLONG*, LONGLONG*) override { return E_NOTIMPL; }
+    HRESULT GetAvailable(LONGLONG*, LONGLONG*) override { return E_NOTIMPL; }
+    HRESULT SetRate(double) override { return E_NOTIMPL; }
+    HRESULT GetRate(double*) override { return E_NOTIMPL; }
+    HRESULT GetPreroll(LONGLONG*) override { return E_NOTIMPL; }
+
+    bool enabled = false;
+    LONGLONG duration = 0;
+    LONGLONG current = 0;
+};
+
 class ManualSource : public CBaseFilter {
 public:
     ManualSource();
+    HRESULT NonDelegatingQueryInterface(REFIID riid, void** ppv) override;
+    SeekingDouble seeking;
     int GetPinCount() override { return 1; }
     CBasePin* GetPin(int n) override { return n == 0 ? pin_.get() : nullptr; }
     ManualPin* Pin() { return pin_.get(); }
@@ -183,8 +214,8 @@ public:
     HRESULT Unadvise(DWORD_PTR cookie) override;
 
     void SetTime(REFERENCE_TIME time);
-    // Waits (30 s guard) until `count` advices are pending.
-    bool WaitForAdvice(std::size_t count);
+    // Waits (30 s guard) until exactly `count` advices are pending.
+    bool WaitForPending(std::size_t count);
     std::size_t Pending();
 
 private:
