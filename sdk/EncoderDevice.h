@@ -3,13 +3,14 @@
 // export forwards to the operation of the same name.
 //
 // The operations are virtual in a fixed slot order (the library's operation table;
-// EncoderDeviceLayoutTest checks it), and the destructor follows them. The fields are
+// sdk/tests/EncoderDeviceTest.cpp checks it), and the destructor follows them. The fields are
 // public because the device, property, settings and graph parts of the library all
 // read and write them; callers serialize every call (no lock).
 #pragma once
 
 #include <cstdint>
 
+#include "filewriter/WriterControl.h"
 #include "platform/com/ComPtr.h"
 #include "platform/graph/ControlInterfaces.h"
 #include "platform/graph/DeviceInterfaces.h"
@@ -163,10 +164,7 @@ public:
     ComPtr<IBaseFilter> demuxFilter;
     ComPtr<IBaseFilter> fileWriterFilter;
     ComPtr<IBaseFilter> transformFilter;
-    // The writer's control interface. Held as IUnknown because this library never
-    // links the writer module; the graph code asks the writer for the interface by
-    // its identifier and casts where it includes the writer's interface header.
-    ComPtr<IUnknown> writerControl;
+    ComPtr<WriterControl> writerControl;  // header only: the writer module is never linked
     ComPtr<IMpeg2Demultiplexer> demuxControl;
     ComPtr<IPin> videoOutPin;
     ComPtr<IPin> audioOutPin;
