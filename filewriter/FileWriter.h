@@ -1,0 +1,65 @@
+// FileWriter: the component object the class factory hands out. It owns the sink
+// filter, its one input pin, the position pass-through (made on demand) and the
+// writer state, and answers IFileSinkFilter and WriterControl itself.
+//
+// Threads: the application thread calls IFileSinkFilter, WriterControl and the
+// filter's state changes; the upstream streaming thread calls the pin's Receive and
+// EndOfStream. Both reach the writer state only under receiveLock.
+#pragma once
+
+#include <memory>
+#include <mutex>
+
+#include "filewriter/WriterControl.h"
+#include "filewriter/WriterState.h"
+#include "platform/graph/base/PosPassThru.h"
+
+class FileWriterFilter;
+class FileWriterInputPin;
+
+class FileWriter final : public CUnknown, public IFileSinkFilter, public WriterControl {
+public:
+    // The class factory's creation function: a FileWriter for `outer`, or null with
+    // E_OUTOFMEMORY.
+    static CUnknown* Create(IUnknown* outer, HRESULT* hr);
+
+    FileWriter(IUnknown* outer, HRESULT* hr);
+    ~FileWriter() override;
+
+    DECLARE_IUNKNOWN
+    HRESULT NonDelegatingQueryInterface(REFIID riid, void** ppv) override;
+
+    // IFileSinkFilter. The media type is neither needed nor kept.
+    HRESULT SetFileName(LPCWSTR fileName, const AM_MEDIA_TYPE* mt) override;
+    HRESULT GetCurFile(LPWSTR* fileName, AM_MEDIA_TYPE* mt) override;
+
+    // WriterControl
+    HRESULT SetFileSizeLimit(DWORD kib) override;
+    HRESULT SetCaptureLimit(ULONGLONG bytes) override;
+    HRESULT EnableCaptureOnTheFly() override;
+    HRESULT DisableCaptureOnTheFly() override;
+    HRESULT StartRecording() override;
+    HRESULT StopRecording() override;
+    ULONGLONG GetBytesStreamed() override;
+
+private:
+    friend class FileWriterFilter;
+    friend class FileWriterInputPin;
+
+    // filterLock: the filter's state and the pin's connection (CBaseFilter's lock).
+    // Stop, Pause and Run take receiveLock inside it; nothing takes them the other
+    // way round.
+    std::recursive_mutex filterLock_;
+    // receiveLock: the writer state below. The streaming thread holds it for each
+    // Receive; the application thread for the IFileSinkFilter and WriterControl calls
+    // and for the file work of Stop, Pause and Run, so that none of them runs while a
+    // block is being written.
+    std::recursive_mutex receiveLock_;
+    quvo::filewriter::WriterState state_;
+
+    std::unique_ptr<FileWriterFilter> filter_;
+    std::unique_ptr<FileWriterInputPin> pin_;
+    // passThruLock guards making positionPassThru on the first query (any thread).
+    std::mutex passThruLock_;
+    std::unique_ptr<CPosPassThru> positionPassThru_;
+};
