@@ -11,6 +11,16 @@ namespace quvo::graph {
 namespace {
 constexpr std::size_t kMaxName = 127;  // FILTER_INFO::achName holds 128 units with the zero
 
+// Whether `clock` is the filter's: the filter itself, or a clock object of its own
+// that it hands out (a renderer may keep its clock as a separate object).
+bool ProvidesClock(IBaseFilter* filter, IReferenceClock* clock)
+{
+    if (IsSameObject(filter, clock)) return true;
+    ComPtr<IReferenceClock> own;
+    return SUCCEEDED(filter->QueryInterface(IID_IReferenceClock, own.ReleaseAndGetVoidAddressOf())) &&
+           IsSameObject(own.Get(), clock);
+}
+
 std::u16string Ascii(const char* text) { return std::u16string(text, text + std::char_traits<char>::length(text)); }
 }  // namespace
 
@@ -73,7 +83,7 @@ void FilterGraph::ForgetFilter(std::vector<Entry>::iterator it)
     ComPtr<IBaseFilter> filter = it->filter;
     filters_.erase(it);
     DisconnectAllPins(filter.Get());
-    if (clock_ && IsSameObject(clock_.Get(), filter.Get())) {
+    if (clock_ && ProvidesClock(filter.Get(), clock_.Get())) {
         // The clock leaves with its filter; the next run picks a default again.
         clock_.Reset();
         clockSetByCaller_ = false;

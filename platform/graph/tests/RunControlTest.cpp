@@ -135,6 +135,37 @@ TEST_F(TeeGraphTest, DefaultClockIsSharedByEveryFilter)
     EXPECT_EQ(asFilter->SetSyncSource(nullptr), VFW_E_NOT_STOPPED);
 }
 
+TEST_F(TeeGraphTest, AFilterThatIsAClockBecomesTheGraphClock)
+{
+    sinkA = CountingSink::Make();
+    ASSERT_EQ(sinkA->OfferClock(), S_OK);
+    ASSERT_EQ(graph->AddFilter(sinkA.Get(), u"Clock sink"), S_OK);
+    ASSERT_TRUE(SUCCEEDED(control->Pause()));
+    ComPtr<IMediaFilter> asFilter;
+    ASSERT_EQ(graph->QueryInterface(IID_IMediaFilter, asFilter.ReleaseAndGetVoidAddressOf()), S_OK);
+    ComPtr<IReferenceClock> clock;
+    ASSERT_EQ(asFilter->GetSyncSource(&clock), S_OK);
+    EXPECT_TRUE(IsSameObject(clock.Get(), sinkA->OwnClock()));
+
+    // The clock leaves with its filter.
+    ASSERT_EQ(control->Stop(), S_OK);
+    ASSERT_EQ(graph->RemoveFilter(sinkA.Get()), S_OK);
+    ASSERT_EQ(asFilter->GetSyncSource(&clock), S_OK);
+    EXPECT_FALSE(clock);
+}
+
+TEST_F(TeeGraphTest, GraphStateIsIntermediateWhileAFilterIsOnItsWay)
+{
+    Build(1, {});
+    sinkB->ReportIntermediate(true);
+    ASSERT_TRUE(SUCCEEDED(control->Pause()));
+    OAFilterState state = -1;
+    EXPECT_EQ(control->GetState(0, &state), VFW_S_STATE_INTERMEDIATE);
+    EXPECT_EQ(state, State_Paused);
+    sinkB->ReportIntermediate(false);
+    EXPECT_EQ(control->GetState(0, &state), S_OK);
+}
+
 TEST_F(TeeGraphTest, MovesBetweenAnyTwoStates)
 {
     Build(1000000, std::chrono::microseconds(200));

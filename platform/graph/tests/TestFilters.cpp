@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "platform/com/Runtime.h"
+
 namespace quvo::test {
 
 namespace {
@@ -145,6 +147,25 @@ CountingSink::CountingSink(bool acceptTypes, bool failSamples)
 ComPtr<CountingSink> CountingSink::Make(bool acceptTypes, bool failSamples)
 {
     return ComPtr<CountingSink>(new CountingSink(acceptTypes, failSamples));
+}
+
+HRESULT CountingSink::OfferClock()
+{
+    return CoCreateInstance(CLSID_SystemClock, nullptr, CLSCTX_INPROC_SERVER, IID_IReferenceClock,
+                            ownClock_.ReleaseAndGetVoidAddressOf());
+}
+
+HRESULT CountingSink::NonDelegatingQueryInterface(REFIID riid, void** ppv)
+{
+    if (riid == IID_IReferenceClock && ownClock_) return ownClock_->QueryInterface(riid, ppv);
+    return CBaseFilter::NonDelegatingQueryInterface(riid, ppv);
+}
+
+HRESULT CountingSink::GetState(DWORD timeoutMs, FILTER_STATE* state)
+{
+    HRESULT hr = CBaseFilter::GetState(timeoutMs, state);
+    if (hr == S_OK && intermediate_.load() && *state == State_Paused) return VFW_S_STATE_INTERMEDIATE;
+    return hr;
 }
 
 std::vector<std::uint32_t> CountingSink::Numbers()

@@ -100,6 +100,17 @@ public:
     int EndsOfStream();
     void Clear();
 
+    // While set, GetState reports a paused sink as still on its way (not yet cued).
+    void ReportIntermediate(bool on) { intermediate_.store(on); }
+    // Offers IReferenceClock (a system clock of its own), as an audio renderer
+    // does; call before the sink joins a graph.
+    HRESULT OfferClock();
+    IReferenceClock* OwnClock() const { return ownClock_.Get(); }
+
+    DECLARE_IUNKNOWN
+    HRESULT NonDelegatingQueryInterface(REFIID riid, void** ppv) override;
+    HRESULT GetState(DWORD timeoutMs, FILTER_STATE* state) override;
+
     const bool acceptTypes;
     const bool failSamples;
 
@@ -113,6 +124,8 @@ private:
     std::mutex receiveLock_;
     std::vector<std::uint32_t> numbers_;
     int endsOfStream_ = 0;
+    std::atomic<bool> intermediate_{false};
+    ComPtr<IReferenceClock> ownClock_;  // set before use, then only read
     CountingPin pin_;
 };
 
