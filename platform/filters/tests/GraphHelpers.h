@@ -1,0 +1,44 @@
+// Shared by the preview graph tests: stream files made by ffmpeg, the MPEG module
+// registered into the test's registry, media types of the demultiplexer's pins as
+// the SDK builds them, and the SDK's way of connecting two filters.
+#pragma once
+
+#include <string>
+
+#include "platform/com/ComPtr.h"
+#include "platform/graph/ControlInterfaces.h"
+#include "platform/graph/MpegInterfaces.h"
+#include "platform/graph/base/MediaType.h"
+
+namespace quvo::filters::test {
+
+// {2BE4D130-...} and {2BE4D140-...}: the decoders of the MPEG module.
+extern const CLSID kAudioDecoderClsid;
+extern const CLSID kVideoDecoderClsid;
+
+std::string RunCommand(const std::string& command);
+// An MPEG program stream made by `ffmpeg -target <preset>` from test sources; empty
+// on failure.
+std::string MakeStream(const std::string& name, const std::string& preset, double seconds,
+                       const std::string& extra = "");
+// Registers the MPEG decoder module into this test's registry (regsvr).
+bool RegisterMpegModule();
+
+// "Video Out": MPEG-2 video with a 288-byte MPEG2VIDEOINFO and its sequence header.
+CMediaType VideoOutType(int width, int height, DWORD bitRate, REFERENCE_TIME frameDuration);
+// "Audio Out": DVD linear PCM, 16-bit stereo.
+CMediaType LpcmAudioType(int rate);
+// MPEG audio (VCD, SVCD) and AC-3 (DVD) types with a WAVEFORMATEX.
+CMediaType MpegAudioType(int rate);
+CMediaType Ac3AudioType(int rate);
+
+// First free output of `up` to the first free input of `down` that takes it.
+HRESULT ConnectFilters(IGraphBuilder* graph, IBaseFilter* up, IBaseFilter* down);
+
+// Creates a demultiplexer output pin and maps one stream to it.
+HRESULT CreateMappedPin(IMpeg2Demultiplexer* demux, const CMediaType& type, const char16_t* name, ULONG streamId,
+                        ULONG substream, int offset);
+
+ComPtr<IBaseFilter> CreateFilter(REFCLSID clsid);
+
+}  // namespace quvo::filters::test

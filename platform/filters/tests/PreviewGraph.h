@@ -1,0 +1,31 @@
+// The preview branch as the SDK builds it: source -> Infinite Pin Tee ->
+// MPEG-2 Demultiplexer ("Video Out", "Audio Out") -> decoders -> renderers, with
+// the audio renderer as the graph's clock.
+#pragma once
+
+#include <string>
+
+#include "platform/filters/tests/GraphHelpers.h"
+
+namespace quvo::filters::test {
+
+struct AudioMapping {
+    CMediaType type;
+    ULONG streamId;
+    ULONG substream;
+    int offset;
+};
+
+struct PreviewGraph {
+    ComPtr<IGraphBuilder> graph;
+    ComPtr<IBaseFilter> source, tee, demux, videoDecoder, videoRenderer, audioDecoder, audioRenderer;
+    ComPtr<IMediaControl> control;
+    ComPtr<IMediaEvent> events;
+    ComPtr<IReferenceClock> clock;  // the audio renderer's
+
+    // Empty on success, else the step that failed.
+    std::string Build(const std::string& file, bool paced, const CMediaType& videoType, const AudioMapping& audio);
+    void TearDown();
+};
+
+}  // namespace quvo::filters::test
