@@ -161,3 +161,32 @@ HRESULT ModuleRegisterClasses(const CFactoryTemplate* table, int count, bool reg
     }
     return S_OK;
 }
+
+namespace {
+HRESULT RegisterFilters(const CFactoryTemplate* table, int count, bool registerFilters,
+                        FilterRegistrationFn filters)
+{
+    if (!filters) return S_OK;
+    for (int i = 0; i < count; ++i) {
+        if (!table[i].setup) continue;
+        HRESULT hr = filters(table[i], registerFilters);
+        if (hr == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND)) hr = S_OK;
+        if (FAILED(hr)) return hr;
+    }
+    return S_OK;
+}
+}  // namespace
+
+HRESULT ModuleRegisterServer(const CFactoryTemplate* table, int count, bool registerServer,
+                             FilterRegistrationFn filters)
+{
+    if (registerServer) {
+        HRESULT hr = ModuleRegisterClasses(table, count, true);
+        if (FAILED(hr)) return hr;
+        return RegisterFilters(table, count, true, filters);
+    }
+    // The reverse of registering: the filters go before the class keys they name.
+    HRESULT hr = RegisterFilters(table, count, false, filters);
+    if (FAILED(hr)) return hr;
+    return ModuleRegisterClasses(table, count, false);
+}

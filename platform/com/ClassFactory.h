@@ -10,9 +10,9 @@
 //   QUVO_MODULE_CLASS_OBJECTS(kTemplates)   // DllGetClassObject, DllCanUnloadNow, attach/detach
 //   QUVO_MODULE_REGISTRATION(kTemplates)    // DllRegisterServer, DllUnregisterServer
 //
-// Filter modules register with the filter mapper as well: the graph layer offers
-// its own DllRegisterServer body that calls ModuleRegisterClasses and then hands
-// each entry's `setup` to the mapper; such modules use it instead of
+// Filter modules register with the filter mapper as well: the graph layer
+// supplies a FilterRegistrationFn that hands an entry's `setup` to the mapper,
+// and such modules use QUVO_MODULE_FILTER_REGISTRATION(table, fn) instead of
 // QUVO_MODULE_REGISTRATION.
 #pragma once
 
@@ -70,6 +70,17 @@ void ModuleInitTemplates(const CFactoryTemplate* table, int count, BOOL loading)
 // failure, answering HRESULT_FROM_WIN32 of the registry's code.
 HRESULT ModuleRegisterClasses(const CFactoryTemplate* table, int count, bool registerClasses);
 
+// Registers (true) or removes (false) one entry with the filter mapper. Called
+// only for entries with setup data; a "file not found" answer
+// (HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND)) counts as success.
+using FilterRegistrationFn = HRESULT (*)(const CFactoryTemplate& entry, bool registerFilter);
+
+// DllRegisterServer / DllUnregisterServer of a filter module. Registering writes
+// the component keys first, then the filters; removing takes the filters out
+// first, then the keys. Answers the first failure. `filters` may be null.
+HRESULT ModuleRegisterServer(const CFactoryTemplate* table, int count, bool registerServer,
+                             FilterRegistrationFn filters);
+
 // The path of the module this copy of the base library is linked into.
 HRESULT ModuleFileName(std::string* path);
 
@@ -96,4 +107,14 @@ HRESULT ModuleFileName(std::string* path);
     QUVO_MODULE_EXPORT HRESULT DllUnregisterServer()                                             \
     {                                                                                            \
         return ModuleRegisterClasses(table, static_cast<int>(std::size(table)), false);         \
+    }
+
+#define QUVO_MODULE_FILTER_REGISTRATION(table, filters)                                          \
+    QUVO_MODULE_EXPORT HRESULT DllRegisterServer()                                               \
+    {                                                                                            \
+        return ModuleRegisterServer(table, static_cast<int>(std::size(table)), true, filters);  \
+    }                                                                                            \
+    QUVO_MODULE_EXPORT HRESULT DllUnregisterServer()                                             \
+    {                                                                                            \
+        return ModuleRegisterServer(table, static_cast<int>(std::size(table)), false, filters); \
     }

@@ -28,6 +28,12 @@ TEST(Regsvr, RegistersLoudlyAndUnregistersEverything)
     ASSERT_EQ(r.status, 0) << r.output;
     EXPECT_EQ(r.output, std::string("regsvr: ") + QUVO_TEST_MODULE_PATH + ": DllRegisterServer succeeded\n");
     EXPECT_TRUE(ClassKeyExists());
+    // The filter hook ran for the one entry with setup data, after the class keys.
+    Key filters;
+    std::vector<std::string> names;
+    ASSERT_EQ(Key::Open(HKEY_CLASSES_ROOT, "QuvoTestFilters", &filters), ERROR_SUCCESS);
+    ASSERT_EQ(filters.SubkeyNames(&names), ERROR_SUCCESS);
+    EXPECT_EQ(names, std::vector<std::string>{GuidToString(CLSID_TestValue)});
 
     r = RunRegsvr(std::string("-u -s ") + QUVO_TEST_MODULE_PATH);
     ASSERT_EQ(r.status, 0) << r.output;
@@ -39,6 +45,8 @@ TEST(Regsvr, RegistersLoudlyAndUnregistersEverything)
     }
     Key clsid;
     EXPECT_EQ(Key::Open(HKEY_CLASSES_ROOT, "CLSID", &clsid), ERROR_SUCCESS);  // the parent stays
+    ASSERT_EQ(filters.SubkeyNames(&names), ERROR_SUCCESS);
+    EXPECT_TRUE(names.empty());
 
     ASSERT_EQ(CoInitialize(nullptr), S_OK);
     void* p = nullptr;
@@ -46,7 +54,8 @@ TEST(Regsvr, RegistersLoudlyAndUnregistersEverything)
               REGDB_E_CLASSNOTREG);
     CoUninitialize();
 
-    // Unregistering what is not registered is no failure.
+    // Unregistering what is not registered is no failure ("file not found" from
+    // the filter hook included).
     EXPECT_EQ(RunRegsvr(std::string("-u -s ") + QUVO_TEST_MODULE_PATH).status, 0);
 }
 

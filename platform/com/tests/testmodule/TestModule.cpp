@@ -4,6 +4,7 @@
 
 #include "platform/com/ClassFactory.h"
 #include "platform/com/tests/testmodule/TestValue.h"
+#include "platform/registry/RegKey.h"
 
 namespace {
 
@@ -55,8 +56,33 @@ void InitModule(BOOL loading, const CLSID*)
     if (loading) g_loadInits.fetch_add(1);
 }
 
+// Stands for the filter mapper: notes each filter under HKCR "QuvoTestFilters".
+HRESULT RegisterTestFilter(const CFactoryTemplate& entry, bool registerFilter)
+{
+    using quvo::registry::Key;
+    const std::string name = GuidToString(*entry.clsid);
+    Key filters;
+    LONG rc;
+    if (registerFilter) {
+        rc = Key::Create(HKEY_CLASSES_ROOT, "QuvoTestFilters", &filters);
+        if (rc == ERROR_SUCCESS) {
+            Key filter;
+            rc = Key::Create(filters.get(), name, &filter);
+            // The class keys must exist already.
+            Key classKey;
+            if (rc == ERROR_SUCCESS) rc = Key::Open(HKEY_CLASSES_ROOT, "CLSID\\" + name, &classKey);
+        }
+    } else {
+        rc = Key::Open(HKEY_CLASSES_ROOT, "QuvoTestFilters", &filters);
+        if (rc == ERROR_SUCCESS) rc = filters.DeleteTree(name);
+    }
+    return rc == ERROR_SUCCESS ? S_OK : HRESULT_FROM_WIN32(static_cast<std::uint32_t>(rc));
+}
+
+const char kFilterSetup[] = "test filter";
+
 const CFactoryTemplate kTemplates[] = {
-    {u"Quvo Test Value", &CLSID_TestValue, &CreateTestValue, &InitModule, nullptr},
+    {u"Quvo Test Value", &CLSID_TestValue, &CreateTestValue, &InitModule, kFilterSetup},
     {u"Quvo Test Failing", &CLSID_TestFailing, &CreateFailing, nullptr, nullptr},
     {u"Quvo Test Nothing", &CLSID_TestNothing, &CreateNothing, nullptr, nullptr},
 };
@@ -64,4 +90,4 @@ const CFactoryTemplate kTemplates[] = {
 }  // namespace
 
 QUVO_MODULE_CLASS_OBJECTS(kTemplates)
-QUVO_MODULE_REGISTRATION(kTemplates)
+QUVO_MODULE_FILTER_REGISTRATION(kTemplates, &RegisterTestFilter)
