@@ -63,7 +63,7 @@ HRESULT CaptureStream::OnThreadStartPlay()
     pending_.clear();
     pendingSent_ = 0;
     ownClockStart_ = SteadyNanoseconds();
-    anchorTime_ = std::max<REFERENCE_TIME>(0, Now());
+    anchored_ = false;  // stream time means something only once running
     anchorFrames_ = 0;
     anchorTv_ = BoardDriver::Instance().Video().tv;
     return S_OK;
@@ -80,6 +80,11 @@ bool CaptureStream::EncodeDueFrame()
 {
     BoardDriver& driver = BoardDriver::Instance();
     const VideoFormat format = driver.Video();
+    if (!anchored_) {
+        anchorTime_ = Now();
+        anchorTv_ = format.tv;
+        anchored_ = true;
+    }
     if (format.tv != anchorTv_) {
         // The frame period changes with the standard: restart the schedule here.
         anchorTime_ += BoardEncoder::FrameTime(anchorFrames_, anchorTv_);

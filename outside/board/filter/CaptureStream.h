@@ -50,6 +50,7 @@ private:
     REFERENCE_TIME anchorTime_ = 0;
     std::int64_t anchorFrames_ = 0;
     TvSystem anchorTv_ = TvSystem::Pal;
+    bool anchored_ = false;
     std::int64_t ownClockStart_ = 0;  // steady clock, ns, when there is no graph clock
 };
 

@@ -1,0 +1,160 @@
+// The capture filter in a real graph (the platform's filter graph, its clock):
+// five seconds of the board's stream taken by a sink and written to a file must
+// be an MPEG program stream to ffprobe; device playback must count every byte,
+// sample and pack that the upstream filter pushes into the board's input.
+#include <chrono>
+#include <thread>
+
+#include "outside/board/core/BoardEncoder.h"
+#include "outside/board/tests/BoardFixture.h"
+#include "outside/board/tests/StreamCheck.h"
+#include "outside/board/tests/TestFilters.h"
+#include "platform/com/Runtime.h"
+#include "platform/graph/Guids.h"
+
+namespace quvo::board::test {
+namespace {
+
+class BoardStreaming : public BoardTest {
+protected:
+    void SetUp() override
+    {
+        BoardTest::SetUp();
+        ASSERT_EQ(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder,
+                                   graph_.ReleaseAndGetVoidAddressOf()),
+                  S_OK);
+        board_ = FreshFilter();
+        ASSERT_TRUE(board_);
+        ASSERT_EQ(graph_->AddFilter(board_.Get(), nullptr), S_OK);
+    }
+    void TearDown() override
+    {
+        if (graph_) {
+            ComPtr<IMediaControl> control;
+            if (SUCCEEDED(graph_->QueryInterface(IID_IMediaControl, control.ReleaseAndGetVoidAddressOf()))) control->Stop();
+        }
+        graph_.Reset();
+        board_.Reset();
+        BoardTest::TearDown();
+    }
+    ComPtr<IPin> BoardPin(PIN_DIRECTION dir)
+    {
+        ComPtr<IEnumPins> pins;
+        board_->EnumPins(&pins);
+        ComPtr<IPin> pin;
+        while (pins->Next(1, &pin, nullptr) == S_OK) {
+            PIN_DIRECTION d;
+            pin->QueryDirection(&d);
+            if (d == dir) return pin;
+        }
+        return {};
+    }
+    static ComPtr<IPin> FirstPin(IBaseFilter* f)
+    {
+        ComPtr<IEnumPins> pins;
+        f->EnumPins(&pins);
+        ComPtr<IPin> pin;
+        pins->Next(1, &pin, nullptr);
+        return pin;
+    }
+
+    ComPtr<IGraphBuilder> graph_;
+    ComPtr<IBaseFilter> board_;
+};
+
+TEST_F(BoardStreaming, FiveSecondsOfCaptureAreAProgramStreamToFfprobe)
+{
+    // DVD settings: MPEG-2 720x576 PAL, variable rate up to 6 Mbit/s.
+    ComPtr<IKsPropertySet> ks = As<IKsPropertySet>(board_);
+    ASSERT_EQ(As<IAMAnalogVideoDecoder>(board_)->put_TVFormat(AnalogVideo_PAL_B), S_OK);
+    std::vector<BYTE> s(48, 0);
+    const std::uint32_t v[] = {6000000, 6000000, 1, 720, 576, 0};
+    for (int i = 0; i < 6; ++i) PutU32(s, 24 + 4 * i, v[i]);
+    ASSERT_EQ(SetProperty(ks.Get(), ENCPROP_ENCODER_SETTINGS, s), S_OK);
+
+    auto* sink = new ByteSink;
+    ComPtr<IBaseFilter> sinkFilter(sink);
+    ASSERT_EQ(graph_->AddFilter(sinkFilter.Get(), u"Sink"), S_OK);
+    ComPtr<IPin> out = BoardPin(PINDIR_OUTPUT);
+    ASSERT_TRUE(out);
+    ASSERT_EQ(graph_->ConnectDirect(out.Get(), FirstPin(sinkFilter.Get()).Get(), nullptr), S_OK);
+    AM_MEDIA_TYPE mt{};
+    ASSERT_EQ(out->ConnectionMediaType(&mt), S_OK);
+    EXPECT_EQ(mt.majortype, MEDIATYPE_Stream);
+    EXPECT_EQ(mt.subtype, MEDIASUBTYPE_MPEG2_PROGRAM);
+    if (mt.pbFormat) CoTaskMemFree(mt.pbFormat);
+
+    ComPtr<IMediaControl> control;
+    ASSERT_EQ(graph_->QueryInterface(IID_IMediaControl, control.ReleaseAndGetVoidAddressOf()), S_OK);
+    ASSERT_TRUE(SUCCEEDED(control->Run()));
+    std::this_thread::sleep_for(std::chrono::seconds(5));
+    ASSERT_EQ(control->Stop(), S_OK);
+
+    std::vector<std::uint8_t> bytes;
+    {
+        std::lock_guard lock(sink->receiveLock);
+        bytes = sink->bytes;
+        EXPECT_TRUE(sink->everyStartsWithPack) << "each sample holds whole packs";
+    }
+    ULONGLONG sent = 0;
+    ULONG frames = 0;
+    ASSERT_EQ(As<IKestorBoardStatus>(board_)->GetCaptureCounts(&sent, &frames), S_OK);
+    EXPECT_EQ(sent, bytes.size());
+    ASSERT_GT(bytes.size(), 0u);
+
+    const std::string path = TempPath("capture-5s.mpg");
+    ASSERT_TRUE(WriteFile(path, bytes));
+    const std::string json = Ffprobe(path);
+    EXPECT_NE(json.find("\"format_name\": \"mpeg\""), std::string::npos) << json;
+    EXPECT_EQ(StreamField(json, "video", "codec_name"), "mpeg2video");
+    EXPECT_EQ(StreamField(json, "video", "width"), "720");
+    EXPECT_EQ(StreamField(json, "video", "height"), "576");
+    EXPECT_EQ(StreamField(json, "audio", "codec_name"), "pcm_dvd");
+    EXPECT_EQ(StreamField(json, "audio", "sample_rate"), "48000");
+    EXPECT_EQ(StreamField(json, "audio", "channels"), "2");
+    const DecodedMedia media = DecodeFile(path);
+    EXPECT_FALSE(media.pictures.empty());
+}
+
+TEST_F(BoardStreaming, DevicePlaybackCountsWhatArrives)
+{
+    BoardEncoder encoder;
+    VideoFormat f;
+    f.width = 352;
+    f.height = 288;
+    encoder.SetVideoFormat(f);
+    const std::vector<std::uint8_t> stream = EncodeSeconds(encoder, 1.0, TvSystem::Pal);
+    ASSERT_GT(stream.size(), 2048u);
+
+    auto* source = new BytePushSource;
+    ComPtr<IBaseFilter> sourceFilter(source);
+    source->Stream()->data = stream;
+    source->Stream()->chunk = 5000;  // packs straddle samples
+    ASSERT_EQ(graph_->AddFilter(sourceFilter.Get(), u"Muxer"), S_OK);
+    ComPtr<IPin> in = BoardPin(PINDIR_INPUT);
+    ASSERT_TRUE(in);
+    ASSERT_EQ(graph_->ConnectDirect(FirstPin(sourceFilter.Get()).Get(), in.Get(), nullptr), S_OK);
+
+    ComPtr<IMediaControl> control;
+    ComPtr<IMediaEvent> events;
+    ASSERT_EQ(graph_->QueryInterface(IID_IMediaControl, control.ReleaseAndGetVoidAddressOf()), S_OK);
+    ASSERT_EQ(graph_->QueryInterface(IID_IMediaEvent, events.ReleaseAndGetVoidAddressOf()), S_OK);
+    ASSERT_TRUE(SUCCEEDED(control->Run()));
+    LONG code = 0;
+    EXPECT_EQ(events->WaitForCompletion(20000, &code), S_OK);
+    EXPECT_EQ(code, EC_COMPLETE);
+    ASSERT_EQ(control->Stop(), S_OK);
+
+    ULONGLONG bytes = 0;
+    ULONG samples = 0, packs = 0;
+    ASSERT_EQ(As<IKestorBoardStatus>(board_)->GetPlaybackCounts(&bytes, &samples, &packs), S_OK);
+    EXPECT_EQ(bytes, stream.size());
+    EXPECT_EQ(samples, (stream.size() + 4999) / 5000);
+    EXPECT_EQ(packs, (stream.size() - 4) / 2048);
+    DWORD recorded = 0;
+    ASSERT_TRUE(ReadDword(value::kPlaybackSamples, &recorded));
+    EXPECT_EQ(recorded, samples);
+}
+
+}  // namespace
+}  // namespace quvo::board::test

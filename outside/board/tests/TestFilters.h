@@ -1,0 +1,69 @@
+// Two small filters for streaming tests of the board: a sink that appends every
+// sample to a byte buffer, and a source that pushes a given byte string in
+// chunks and then ends the stream.
+#pragma once
+
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "platform/graph/base/Streams.h"
+
+namespace quvo::board::test {
+
+class ByteSink;
+
+class ByteSinkPin : public CRenderedInputPin {
+public:
+    ByteSinkPin(ByteSink* sink, HRESULT* phr);
+    HRESULT CheckMediaType(const CMediaType* mt) override;
+    HRESULT Receive(IMediaSample* sample) override;
+
+private:
+    ByteSink* const sink_;
+};
+
+class ByteSink : public CBaseFilter {
+public:
+    ByteSink();
+    int GetPinCount() override { return 1; }
+    CBasePin* GetPin(int n) override { return n == 0 ? pin_.get() : nullptr; }
+
+    // receiveLock guards bytes and samples (streaming thread writes, test reads after Stop).
+    std::mutex receiveLock;
+    std::vector<std::uint8_t> bytes;
+    int samples = 0;
+    bool everyStartsWithPack = true;
+
+private:
+    std::recursive_mutex filterLock_;
+    std::unique_ptr<ByteSinkPin> pin_;
+};
+
+class BytePushSource;
+
+class BytePushStream : public CSourceStream {
+public:
+    BytePushStream(HRESULT* phr, BytePushSource* filter);
+    HRESULT GetMediaType(CMediaType* mt) override;
+    HRESULT DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* props) override;
+    HRESULT FillBuffer(IMediaSample* sample) override;
+
+    std::vector<std::uint8_t> data;  // set while stopped
+    std::size_t chunk = 8192;
+
+private:
+    std::size_t sent_ = 0;  // streaming thread
+};
+
+class BytePushSource : public CSource {
+public:
+    BytePushSource();
+    BytePushStream* Stream() { return stream_; }
+
+private:
+    BytePushStream* stream_;
+};
+
+}  // namespace quvo::board::test
