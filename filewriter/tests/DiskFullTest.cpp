@@ -1,7 +1,8 @@
-// A full disk under the file logic: the block that does not fit is answered with
-// HRESULT_FROM_WIN32(ERROR_DISK_FULL) and leaves no part of itself in the file, what
-// was written before stays intact and counted, a later block that fits is written,
-// and Stop closes the fragment with its exact line. Two ways to fill a disk: a file
+// A full disk under the writer filter: the sample that does not fit is answered by
+// Receive with HRESULT_FROM_WIN32(ERROR_DISK_FULL) and leaves no part of itself in the
+// file, what was written before stays intact and counted, a later sample that fits
+// is written, and Stop closes the fragment and the description file with the exact
+// line. Two ways to fill a disk: a file
 // size limit in a child process (EFBIG), and a 1 MiB tmpfs when it can be mounted
 // (ENOSPC).
 #include <gtest/gtest.h>
@@ -15,7 +16,8 @@
 #include <csignal>
 #include <vector>
 
-#include "filewriter/WriterState.h"
+#include "filewriter/FileWriter.h"
+#include "filewriter/tests/Samples.h"
 #include "filewriter/tests/TestFiles.h"
 #include "platform/win32/Errors.h"
 
@@ -26,13 +28,41 @@ using test::ReadBytes;
 using test::ReadText;
 using test::TempDir;
 
-WriterState::VolumeQuery Ext4()
-{
-    return [](const std::string&, std::string* out) {
-        *out = "EXT4";
-        return true;
-    };
-}
+// A writer filter with a file name, running, and a way to push samples into it.
+class RunningWriter {
+public:
+    explicit RunningWriter(const std::u16string& name) : pool_(128 * 1024)
+    {
+        HRESULT hr = S_OK;
+        CUnknown* object = FileWriter::Create(nullptr, &hr);
+        object->NonDelegatingQueryInterface(IID_IUnknown, writer_.ReleaseAndGetVoidAddressOf());
+        writer_->QueryInterface(IID_IBaseFilter, filter_.ReleaseAndGetVoidAddressOf());
+        writer_->QueryInterface(IID_WriterControl, control_.ReleaseAndGetVoidAddressOf());
+        ComPtr<IFileSinkFilter> sink;
+        writer_->QueryInterface(IID_IFileSinkFilter, sink.ReleaseAndGetVoidAddressOf());
+        nameResult_ = sink->SetFileName(name.c_str(), nullptr);
+        ComPtr<IPin> pin;
+        filter_->FindPin(u"Input", pin.ReleaseAndGetAddressOf());
+        pin->QueryInterface(IID_IMemInputPin, input_.ReleaseAndGetVoidAddressOf());
+        filter_->Run(0);
+    }
+    HRESULT NameResult() const { return nameResult_; }
+    HRESULT Receive(const std::vector<BYTE>& data)
+    {
+        ComPtr<IMediaSample> sample = pool_.Make(data);
+        return sample ? input_->Receive(sample.Get()) : E_FAIL;
+    }
+    ULONGLONG BytesStreamed() { return control_->GetBytesStreamed(); }
+    void Stop() { filter_->Stop(); }
+
+private:
+    test::SamplePool pool_;
+    ComPtr<IUnknown> writer_;
+    ComPtr<IBaseFilter> filter_;
+    ComPtr<WriterControl> control_;
+    ComPtr<IMemInputPin> input_;
+    HRESULT nameResult_ = E_FAIL;
+};
 
 std::vector<BYTE> Block(std::size_t n, BYTE seed)
 {
@@ -58,14 +88,9 @@ TEST(DiskFull, FileSizeLimitInAChildProcess)
         setrlimit(RLIMIT_FSIZE, &limit);
         std::vector<HRESULT> results;
         {
-            WriterState w(Ext4());
-            w.SetFileName(dir.Wide("full.mpg").c_str());
-            w.Run();
+            RunningWriter w(dir.Wide("full.mpg"));
             BYTE seed = 0;
-            for (std::size_t n : sizes) {
-                std::vector<BYTE> b = Block(n, ++seed);
-                results.push_back(w.WriteData(b.data(), static_cast<DWORD>(n)));
-            }
+            for (std::size_t n : sizes) results.push_back(w.Receive(Block(n, ++seed)));
             results.push_back(static_cast<HRESULT>(w.BytesStreamed()));
             w.Stop();
         }
@@ -121,12 +146,11 @@ TEST(DiskFull, SmallTmpfs)
     std::vector<BYTE> expected;
     HRESULT failure = S_OK;
     {
-        WriterState w(Ext4());
-        ASSERT_EQ(w.SetFileName(dir.Wide("small/disk.mpg").c_str()), S_OK);
-        w.Run();
+        RunningWriter w(dir.Wide("small/disk.mpg"));
+        ASSERT_EQ(w.NameResult(), S_OK);
         for (BYTE seed = 1; seed < 40 && failure == S_OK; ++seed) {
             std::vector<BYTE> b = Block(64 * 1024 + 100, seed);
-            HRESULT hr = w.WriteData(b.data(), static_cast<DWORD>(b.size()));
+            HRESULT hr = w.Receive(b);
             if (hr == S_OK)
                 expected.insert(expected.end(), b.begin(), b.end());
             else
