@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 
 #include "outside/board/core/BoardEncoder.h"
 #include "outside/board/tests/StreamCheck.h"
@@ -181,6 +182,61 @@ TEST(EncoderCoreAudio, VolumeAndMuteChangeTheTone)
     EXPECT_NEAR(l / q, 10.0, 0.5);  // -20 dB
     EXPECT_GT(l, 4000);             // -12 dBFS tone, RMS about 5800
     EXPECT_EQ(m, 0.0);
+}
+
+}  // namespace
+}  // namespace quvo::board
+
+namespace quvo::board {
+namespace {
+
+// A media file named as the source replaces the test signal: its pictures (here
+// plain white) and its sound reach the stream, still through the proc-amp.
+TEST(EncoderCoreSource, MediaFileFeedsPictureAndSound)
+{
+    const std::string source = test::TempPath("white-source.mpg");
+    const std::string make = "ffmpeg -v error -y -f lavfi -i color=c=white:s=320x240:r=25:d=2 -f lavfi -i "
+                             "sine=frequency=440:sample_rate=44100:duration=2 -c:v mpeg1video -c:a mp2 '" +
+                             source + "'";
+    ASSERT_EQ(std::system(make.c_str()), 0);
+
+    auto run = [&](int brightness, const char* name) {
+        BoardEncoder enc;
+        VideoFormat f;
+        f.width = 352;
+        f.height = 288;
+        enc.SetVideoFormat(f);
+        PictureSettings p;
+        p.brightness = brightness;
+        enc.SetPicture(p);
+        enc.SetSource(source);
+        const auto bytes = test::EncodeSeconds(enc, 1.0, TvSystem::Pal);
+        const std::string path = test::TempPath(name);
+        EXPECT_TRUE(test::WriteFile(path, bytes));
+        return test::DecodeFile(path);
+    };
+    const auto normal = run(128, "from-file.mpg");
+    ASSERT_FALSE(normal.pictures.empty());
+    EXPECT_GT(normal.pictures[5].meanLuma, 200.0);
+    const auto darker = run(60, "from-file-dark.mpg");
+    ASSERT_FALSE(darker.pictures.empty());
+    EXPECT_LT(darker.pictures[5].meanLuma, normal.pictures[5].meanLuma - 40);
+    // The file's tone, resampled to 48 kHz: present after the first frames.
+    EXPECT_GT(Rms(normal.samples, normal.samples.size() / 2), 500.0);
+}
+
+TEST(EncoderCoreSource, MissingFileKeepsTheTestSignalAndSaysWhy)
+{
+    BoardEncoder enc;
+    VideoFormat f;
+    f.width = 176;
+    f.height = 144;
+    enc.SetVideoFormat(f);
+    enc.SetSource("/no/such/source.mpg");
+    std::vector<std::uint8_t> out;
+    std::string error;
+    EXPECT_TRUE(enc.EncodeFrame(0, out, &error));
+    EXPECT_NE(error.find("/no/such/source.mpg"), std::string::npos);
 }
 
 }  // namespace
