@@ -1,8 +1,10 @@
 // The registry: a hierarchy of keys holding typed values, one hive per predefined
 // root, kept in text files under $QUVO_REGISTRY_DIR (read at every open, so a
 // process can switch registries; default $XDG_CONFIG_HOME/quvo/registry, else
-// ~/.config/quvo/registry). Win32 calling conventions and error codes, so code
-// written against the Win32 registry reads the same here.
+// ~/.config/quvo/registry): "classes_root.reg", "current_user.reg" and
+// "local_machine.reg", each with a ".lock" file beside it (format: HiveFormat.h).
+// Win32 calling conventions and error codes, so code written against the Win32
+// registry reads the same here.
 //
 // - Key and value names compare without regard to ASCII case, as on Windows; a
 //   key path separates its names with '\'. Strings are UTF-8 inside; the W
