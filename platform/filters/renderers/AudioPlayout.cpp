@@ -71,6 +71,7 @@ bool AudioPlayout::Open(int rate, int channels)
         std::lock_guard lock(sinkLock_);
         stopSink_ = false;
     }
+    nullSinkStartNs_ = MonotonicNs();
     nullSink_ = std::thread(&AudioPlayout::NullSinkLoop, this);
     return true;
 }
@@ -109,7 +110,7 @@ void AudioPlayout::DeviceCallback(void* self, std::uint8_t* stream, int length)
 void AudioPlayout::NullSinkLoop()
 {
     std::vector<std::int16_t> scratch(static_cast<std::size_t>(kPullFrames) * static_cast<std::size_t>(channels_));
-    const std::int64_t startNs = MonotonicNs();
+    const std::int64_t startNs = nullSinkStartNs_;
     std::uint64_t pulled = 0;
     std::unique_lock lock(sinkLock_);
     while (!stopSink_) {
@@ -140,6 +141,12 @@ void AudioPlayout::NotePull(std::uint64_t framesBefore, std::size_t frames)
 std::int64_t AudioPlayout::PlayedTime()
 {
     std::lock_guard lock(pullLock_);
+    if (device_ == 0) {
+        // The null sink is real time by construction, even while its thread waits
+        // for a processor.
+        lastReported_ = std::max(lastReported_, (MonotonicNs() - nullSinkStartNs_) / 100);
+        return lastReported_;
+    }
     // A device pulls a block ahead and plays it over the block's duration: count
     // the part of the last block that real time says has been played.
     const std::int64_t sinceNs = std::max<std::int64_t>(0, MonotonicNs() - pullAtNs_);

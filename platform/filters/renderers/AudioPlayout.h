@@ -62,6 +62,9 @@ private:
     std::size_t pullFrames_ = 0;
     std::int64_t pullAtNs_ = 0;
     std::int64_t lastReported_ = 0;
+    // The null sink plays by CLOCK_MONOTONIC from this instant: its position is
+    // known without waiting for its thread to pull (set before the thread starts).
+    std::int64_t nullSinkStartNs_ = 0;
 };
 
 // CLOCK_MONOTONIC in nanoseconds.

@@ -5,6 +5,8 @@
 #include <cstring>
 
 #include "platform/com/Runtime.h"
+#include "platform/com/Variant.h"
+#include "platform/graph/DeviceInterfaces.h"
 #include "platform/graph/Guids.h"
 
 namespace quvo::filters::test {
@@ -34,11 +36,43 @@ std::string MakeStream(const std::string& name, const std::string& preset, doubl
     return RunCommand(cmd).find("made") != std::string::npos ? path : std::string();
 }
 
-bool RegisterMpegModule()
+bool RegisterModule(const std::string& fileName)
 {
-    const std::string out = RunCommand(std::string("'") + QUVO_REGSVR_PATH + "' -s '" + QUVO_MPEG_MODULE_PATH
+    const char* dir = std::getenv("QUVO_MODULE_DIR");
+    if (!dir) return false;
+    const std::string out = RunCommand(std::string("'") + QUVO_REGSVR_PATH + "' -s '" + dir + "/" + fileName
                                        + "' 2>&1; echo status=$?");
     return out.find("status=0") != std::string::npos;
+}
+
+bool RegisterMpegModule() { return RegisterModule("MpegDecoders.so"); }
+
+ComPtr<IBaseFilter> BindCaptureDevice(const std::string& friendlyName)
+{
+    ComPtr<IBaseFilter> filter;
+    ComPtr<ICreateDevEnum> devices;
+    if (FAILED(CoCreateInstance(CLSID_SystemDeviceEnum, nullptr, CLSCTX_INPROC_SERVER, IID_ICreateDevEnum,
+                                devices.ReleaseAndGetVoidAddressOf())))
+        return filter;
+    ComPtr<IEnumMoniker> monikers;
+    if (devices->CreateClassEnumerator(CLSID_VideoInputDeviceCategory, &monikers, 0) != S_OK) return filter;
+    ComPtr<IMoniker> moniker;
+    while (monikers->Next(1, &moniker, nullptr) == S_OK) {
+        ComPtr<IPropertyBag> bag;
+        if (FAILED(moniker->BindToStorage(nullptr, nullptr, IID_IPropertyBag, bag.ReleaseAndGetVoidAddressOf())))
+            continue;
+        VARIANT name;
+        VariantInit(&name);
+        if (SUCCEEDED(bag->Read(u"FriendlyName", &name, nullptr)) && name.vt == VT_BSTR) {
+            const std::u16string text(name.bstrVal);
+            VariantClear(&name);
+            if (text == std::u16string(friendlyName.begin(), friendlyName.end())) {
+                moniker->BindToObject(nullptr, nullptr, IID_IBaseFilter, filter.ReleaseAndGetVoidAddressOf());
+                return filter;
+            }
+        }
+    }
+    return filter;
 }
 
 CMediaType VideoOutType(int width, int height, DWORD bitRate, REFERENCE_TIME frameDuration)

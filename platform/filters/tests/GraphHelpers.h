@@ -21,8 +21,11 @@ std::string RunCommand(const std::string& command);
 // on failure.
 std::string MakeStream(const std::string& name, const std::string& preset, double seconds,
                        const std::string& extra = "");
-// Registers the MPEG decoder module into this test's registry (regsvr).
+// Registers a module of the build into this test's registry (regsvr).
+bool RegisterModule(const std::string& fileName);
 bool RegisterMpegModule();
+// The board's capture filter bound from the video input category by friendly name.
+ComPtr<IBaseFilter> BindCaptureDevice(const std::string& friendlyName);
 
 // "Video Out": MPEG-2 video with a 288-byte MPEG2VIDEOINFO and its sequence header.
 CMediaType VideoOutType(int width, int height, DWORD bitRate, REFERENCE_TIME frameDuration);

@@ -11,10 +11,17 @@ namespace quvo::filters::test {
 std::string PreviewGraph::Build(const std::string& file, bool paced, const CMediaType& videoType,
                                 const AudioMapping& audio)
 {
+    ComPtr<IBaseFilter> player;
+    player.Attach(CreatePacedFileSource(file, paced));
+    return Build(player, videoType, audio);
+}
+
+std::string PreviewGraph::Build(ComPtr<IBaseFilter> capture, const CMediaType& videoType, const AudioMapping& audio)
+{
     if (FAILED(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder,
                                 graph.ReleaseAndGetVoidAddressOf())))
         return "graph";
-    source.Attach(CreatePacedFileSource(file, paced));
+    source = std::move(capture);
     tee = CreateFilter(CLSID_InfTee);
     demux = CreateFilter(CLSID_MPEG2Demultiplexer);
     videoDecoder = CreateFilter(kVideoDecoderClsid);

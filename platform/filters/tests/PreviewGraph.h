@@ -23,8 +23,10 @@ struct PreviewGraph {
     ComPtr<IMediaEvent> events;
     ComPtr<IReferenceClock> clock;  // the audio renderer's
 
-    // Empty on success, else the step that failed.
+    // Empty on success, else the step that failed. The source is a file played by
+    // PacedFileSource, or a given capture filter.
     std::string Build(const std::string& file, bool paced, const CMediaType& videoType, const AudioMapping& audio);
+    std::string Build(ComPtr<IBaseFilter> capture, const CMediaType& videoType, const AudioMapping& audio);
     void TearDown();
 };
 
