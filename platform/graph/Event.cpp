@@ -8,10 +8,10 @@ Event::Event(Mode mode, bool initiallySet) : mode_(mode), set_(initiallySet) {}
 
 void Event::Set()
 {
-    {
-        std::lock_guard lock(signalLock_);
-        set_ = true;
-    }
+    // Notified under the lock: a waiter that wakes may destroy the event at once,
+    // so Set must be done with it before the waiter can leave Wait.
+    std::lock_guard lock(signalLock_);
+    set_ = true;
     if (mode_ == Mode::ManualReset)
         changed_.notify_all();
     else
