@@ -41,6 +41,13 @@ HRESULT CaptureFilter::NonDelegatingQueryInterface(REFIID riid, void** ppv)
     return CSource::NonDelegatingQueryInterface(riid, ppv);
 }
 
+HRESULT CaptureFilter::GetState(DWORD timeoutMs, FILTER_STATE* state)
+{
+    constexpr HRESULT kCantCue = 0x00040268;  // VFW_S_CANT_CUE
+    const HRESULT hr = CSource::GetState(timeoutMs, state);
+    return hr == S_OK && *state == State_Paused ? kCantCue : hr;
+}
+
 int CaptureFilter::GetPinCount() { return CSource::GetPinCount() + 1; }
 
 CBasePin* CaptureFilter::GetPin(int n)

@@ -34,6 +34,9 @@ public:
 
     int GetPinCount() override;
     CBasePin* GetPin(int n) override;
+    // Paused, a live source sends nothing: it says so (VFW_S_CANT_CUE), so the
+    // graph does not wait for its renderers to receive a sample.
+    HRESULT GetState(DWORD timeoutMs, FILTER_STATE* state) override;
 
     // IKsPropertySet
     HRESULT Set(REFGUID set, DWORD id, LPVOID instanceData, DWORD instanceLength, LPVOID propertyData,

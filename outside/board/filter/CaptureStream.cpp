@@ -11,6 +11,8 @@
 namespace quvo::board {
 namespace {
 
+constexpr DWORD kPinCategoryProperty = 0;  // AMPROPERTY_PIN_CATEGORY
+
 std::int64_t SteadyNanoseconds()
 {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
@@ -21,6 +23,34 @@ std::int64_t SteadyNanoseconds()
 
 CaptureStream::CaptureStream(HRESULT* phr, CSource* filter) : CSourceStream("Kestor capture pin", phr, filter, u"Capture")
 {
+}
+
+HRESULT CaptureStream::NonDelegatingQueryInterface(REFIID riid, void** ppv)
+{
+    if (riid == IID_IKsPropertySet) return GetInterface(static_cast<IKsPropertySet*>(this), ppv);
+    return CSourceStream::NonDelegatingQueryInterface(riid, ppv);
+}
+
+HRESULT CaptureStream::Set(REFGUID, DWORD, LPVOID, DWORD, LPVOID, DWORD) { return E_NOTIMPL; }
+
+HRESULT CaptureStream::Get(REFGUID set, DWORD id, LPVOID, DWORD, LPVOID propertyData, DWORD dataLength,
+                           DWORD* bytesReturned)
+{
+    if (set != AMPROPSETID_Pin) return E_PROP_SET_UNSUPPORTED;
+    if (id != kPinCategoryProperty) return E_PROP_ID_UNSUPPORTED;
+    if (!propertyData) return E_POINTER;
+    if (dataLength < sizeof(GUID)) return E_UNEXPECTED;
+    std::memcpy(propertyData, &PIN_CATEGORY_CAPTURE, sizeof(GUID));
+    if (bytesReturned) *bytesReturned = sizeof(GUID);
+    return S_OK;
+}
+
+HRESULT CaptureStream::QuerySupported(REFGUID set, DWORD id, DWORD* typeSupport)
+{
+    if (set != AMPROPSETID_Pin) return E_PROP_SET_UNSUPPORTED;
+    if (id != kPinCategoryProperty) return E_PROP_ID_UNSUPPORTED;
+    if (typeSupport) *typeSupport = KSPROPERTY_SUPPORT_GET;
+    return S_OK;
 }
 
 HRESULT CaptureStream::GetMediaType(CMediaType* mt)

@@ -11,15 +11,26 @@
 #include <vector>
 
 #include "outside/board/core/BoardEncoder.h"
+#include "platform/graph/DeviceInterfaces.h"
 #include "platform/graph/base/Streams.h"
 
 namespace quvo::board {
 
-class CaptureStream : public CSourceStream {
+class CaptureStream : public CSourceStream, public IKsPropertySet {
 public:
     static constexpr long kSampleSize = 64 * 1024;  // whole 2048-byte packs
 
     CaptureStream(HRESULT* phr, CSource* filter);
+
+    DECLARE_IUNKNOWN
+    HRESULT NonDelegatingQueryInterface(REFIID riid, void** ppv) override;
+
+    // The pin's category (AMPROPSETID_Pin): PIN_CATEGORY_CAPTURE; nothing to set.
+    HRESULT Set(REFGUID set, DWORD id, LPVOID instanceData, DWORD instanceLength, LPVOID propertyData,
+                DWORD dataLength) override;
+    HRESULT Get(REFGUID set, DWORD id, LPVOID instanceData, DWORD instanceLength, LPVOID propertyData,
+                DWORD dataLength, DWORD* bytesReturned) override;
+    HRESULT QuerySupported(REFGUID set, DWORD id, DWORD* typeSupport) override;
 
     HRESULT GetMediaType(CMediaType* mt) override;
     HRESULT CheckMediaType(const CMediaType* mt) override;

@@ -54,8 +54,15 @@ HRESULT PlaybackPin::Inactive()
         WriteQword(value::kPlaybackBytes, bytes.load());
         WriteDword(value::kPlaybackSamples, samples.load());
     }
-    packScan_ = 0xFFFFFFFF;
     return CRenderedInputPin::Inactive();
+}
+
+HRESULT PlaybackPin::Active()
+{
+    // Upstream starts streaming only after this (renderers change state first),
+    // so the streaming thread's scan state can be reset here.
+    packScan_ = 0xFFFFFFFF;
+    return CRenderedInputPin::Active();
 }
 
 }  // namespace quvo::board

@@ -2,8 +2,9 @@
 // (the maker muxer's output) to the board's video output, here by counting what
 // arrives. Ends the stream like a renderer (EC_COMPLETE at end of stream).
 //
-// Threads: Receive on the upstream streaming thread (packScan_ is its own); the
-// counters are atomics read by any thread.
+// Threads: Receive on the upstream streaming thread (packScan_ is its own, reset
+// by Active before upstream streams); the counters are atomics read by any thread.
+// Inactive may run while a last Receive is still in flight (renderers stop first).
 #pragma once
 
 #include <atomic>
@@ -21,6 +22,7 @@ public:
     HRESULT GetMediaType(int position, CMediaType* mt) override;
     HRESULT Receive(IMediaSample* sample) override;
     HRESULT Inactive() override;
+    HRESULT Active() override;
 
     std::atomic<ULONGLONG> bytes{0};
     std::atomic<ULONG> samples{0};

@@ -114,6 +114,20 @@ TEST(EncoderCoreStream, EveryPackIs2048BytesWithRisingScrAndDvdAudioHeader)
     EXPECT_GE(systemHeaders, 2);  // 25 pictures: groups start at 0, 12 and 24
 }
 
+TEST(EncoderCoreStream, BitRateSettingSetsTheStreamRate)
+{
+    auto bytesAt = [](std::uint32_t rate) {
+        BoardEncoder enc;
+        enc.SetVideoFormat(Format(720, 576, false, TvSystem::Pal, rate));
+        return EncodeSeconds(enc, 2.0, TvSystem::Pal).size();
+    };
+    const double low = static_cast<double>(bytesAt(2000000));
+    const double high = static_cast<double>(bytesAt(8000000));
+    // Constant rate: about rate/8 bytes a second plus audio (1.5 Mbit/s) and packing.
+    EXPECT_NEAR(low / 2.0 * 8.0, 2000000 + 1650000, 600000);
+    EXPECT_NEAR(high / 2.0 * 8.0, 8000000 + 1650000, 1500000);
+}
+
 TEST(EncoderCorePicture, RaisingBrightnessRaisesDecodedMeanLuma)
 {
     auto meanLuma = [](int brightness) {

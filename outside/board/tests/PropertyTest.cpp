@@ -266,6 +266,16 @@ TEST_F(BoardProperties, CrossbarIsFoundOnTheCapturePathAndHoldsItsRoute)
     ASSERT_EQ(xbar->get_IsRoutedTo(0, &in), S_OK);
     EXPECT_EQ(in, 1);
     ASSERT_EQ(xbar->Route(0, 0), S_OK);
+
+    // The output pin reports itself as the capture pin.
+    ComPtr<IPin> capture;
+    ASSERT_EQ(builder->FindPin(filter_.Get(), PINDIR_OUTPUT, &PIN_CATEGORY_CAPTURE, nullptr, FALSE, 0, &capture), S_OK);
+    PIN_INFO info{};
+    ASSERT_EQ(capture->QueryPinInfo(&info), S_OK);
+    if (info.pFilter) info.pFilter->Release();
+    EXPECT_EQ(std::u16string(info.achName), u"Capture");
+    ComPtr<IPin> preview;
+    EXPECT_TRUE(FAILED(builder->FindPin(filter_.Get(), PINDIR_OUTPUT, &PIN_CATEGORY_PREVIEW, nullptr, FALSE, 0, &preview)));
     graph->RemoveFilter(filter_.Get());
 }
 

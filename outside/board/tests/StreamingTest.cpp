@@ -86,6 +86,11 @@ TEST_F(BoardStreaming, FiveSecondsOfCaptureAreAProgramStreamToFfprobe)
 
     ComPtr<IMediaControl> control;
     ASSERT_EQ(graph_->QueryInterface(IID_IMediaControl, control.ReleaseAndGetVoidAddressOf()), S_OK);
+    // Paused, the live board sends nothing and says it cannot cue.
+    ASSERT_TRUE(SUCCEEDED(control->Pause()));
+    FILTER_STATE state;
+    EXPECT_EQ(board_->GetState(0, &state), 0x00040268);  // VFW_S_CANT_CUE
+    EXPECT_EQ(state, State_Paused);
     ASSERT_TRUE(SUCCEEDED(control->Run()));
     std::this_thread::sleep_for(std::chrono::seconds(5));
     ASSERT_EQ(control->Stop(), S_OK);
