@@ -5,10 +5,7 @@
 #include "platform/com/ClassFactory.h"
 #include "outside/mpeg/MpegClassIds.h"
 #include "outside/mpeg/VideoDecoderFilter.h"
-#if __has_include("outside/mpeg/ProgramStreamSplitter.h")
 #include "outside/mpeg/ProgramStreamSplitter.h"
-#define QUVO_HAVE_SPLITTER 1
-#endif
 
 namespace {
 
@@ -17,10 +14,8 @@ const CFactoryTemplate kTemplates[] = {
      nullptr, nullptr},
     {u"Quvo MPEG Audio Decoder", &CLSID_QuvoMpegAudioDecoder, &quvo::mpegdec::AudioDecoderFilter::CreateInstance,
      nullptr, nullptr},
-#ifdef QUVO_HAVE_SPLITTER
     {u"Quvo MPEG Splitter", &CLSID_QuvoMpegSplitter, &quvo::mpegdec::ProgramStreamSplitter::CreateInstance,
      nullptr, nullptr},
-#endif
 };
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "platform/graph/Guids.h"
 #include "platform/graph/base/Source.h"
 #include "platform/graph/base/SourceStream.h"
+#include "platform/graph/base/WideText.h"
 
 namespace quvo::filters::test {
 namespace {
@@ -107,13 +108,34 @@ private:
     std::int64_t firstScr_ = -1;   // streaming thread
 };
 
-class FileSource final : public CSource {
+// Also answers IFileSourceFilter with the file's name, as a file reader does, so a
+// splitter downstream can look at the file itself.
+class FileSource final : public CSource, public IFileSourceFilter {
 public:
-    FileSource(std::vector<std::uint8_t> data, bool paced, HRESULT* phr)
-        : CSource("Paced file source", nullptr, kClsid, phr)
+    FileSource(const std::string& path, std::vector<std::uint8_t> data, bool paced, HRESULT* phr)
+        : CSource("Paced file source", nullptr, kClsid, phr), path_(path.begin(), path.end())
     {
         new FileStream(phr, this, std::move(data), paced);  // the filter owns its pin
     }
+
+    DECLARE_IUNKNOWN
+    HRESULT NonDelegatingQueryInterface(REFIID riid, void** ppv) override
+    {
+        if (riid == IID_IFileSourceFilter) return GetInterface(static_cast<IFileSourceFilter*>(this), ppv);
+        return CSource::NonDelegatingQueryInterface(riid, ppv);
+    }
+
+    HRESULT Load(LPCWSTR, const AM_MEDIA_TYPE*) override { return E_NOTIMPL; }
+    HRESULT GetCurFile(LPWSTR* fileName, AM_MEDIA_TYPE* mt) override
+    {
+        if (!fileName) return E_POINTER;
+        if (mt) std::memset(mt, 0, sizeof *mt);
+        *fileName = quvo::base::TaskMemString(path_);
+        return *fileName ? S_OK : E_OUTOFMEMORY;
+    }
+
+private:
+    const std::u16string path_;  // test paths are ASCII
 };
 
 }  // namespace
@@ -124,7 +146,7 @@ IBaseFilter* CreatePacedFileSource(const std::string& path, bool paced)
     std::vector<std::uint8_t> data((std::istreambuf_iterator<char>(in)), {});
     if (data.empty()) return nullptr;
     HRESULT hr = S_OK;
-    auto* source = new FileSource(std::move(data), paced, &hr);
+    auto* source = new FileSource(path, std::move(data), paced, &hr);
     source->NonDelegatingAddRef();
     IBaseFilter* filter = nullptr;
     if (SUCCEEDED(hr)) source->NonDelegatingQueryInterface(IID_IBaseFilter, reinterpret_cast<void**>(&filter));
