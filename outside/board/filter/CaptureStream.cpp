@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstring>
 #include <thread>
+#include <utility>
 
 #include "outside/board/driver/BoardDriver.h"
 #include "platform/graph/Guids.h"
@@ -94,6 +95,7 @@ HRESULT CaptureStream::OnThreadStartPlay()
     pendingSent_ = 0;
     ownClockStart_ = SteadyNanoseconds();
     anchored_ = false;  // stream time means something only once running
+    discontinuity_ = true;
     anchorFrames_ = 0;
     anchorTv_ = BoardDriver::Instance().Video().tv;
     return S_OK;
@@ -161,6 +163,7 @@ HRESULT CaptureStream::FillBuffer(IMediaSample* sample)
     REFERENCE_TIME start = frameTime_, stop = frameTime_ + frameDuration_;
     sample->SetTime(&start, &stop);
     sample->SetSyncPoint(TRUE);
+    sample->SetDiscontinuity(std::exchange(discontinuity_, false) ? TRUE : FALSE);
     bytesSent.fetch_add(n);
     return S_OK;
 }

@@ -62,6 +62,7 @@ private:
     std::int64_t anchorFrames_ = 0;
     TvSystem anchorTv_ = TvSystem::Pal;
     bool anchored_ = false;
+    bool discontinuity_ = true;  // the first sample of a streaming session
     std::int64_t ownClockStart_ = 0;  // steady clock, ns, when there is no graph clock
 };
 

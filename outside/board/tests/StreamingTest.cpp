@@ -92,8 +92,13 @@ TEST_F(BoardStreaming, FiveSecondsOfCaptureAreAProgramStreamToFfprobe)
     EXPECT_EQ(board_->GetState(0, &state), 0x00040268);  // VFW_S_CANT_CUE
     EXPECT_EQ(state, State_Paused);
     ASSERT_TRUE(SUCCEEDED(control->Run()));
-    std::this_thread::sleep_for(std::chrono::seconds(5));
+    // Halfway, the picture is turned up to full brightness: it shows while streaming.
+    ComPtr<IAMVideoProcAmp> procAmp = As<IAMVideoProcAmp>(board_);
+    std::this_thread::sleep_for(std::chrono::milliseconds(2500));
+    ASSERT_EQ(procAmp->Set(VideoProcAmp_Brightness, 255, VideoProcAmp_Flags_Manual), S_OK);
+    std::this_thread::sleep_for(std::chrono::milliseconds(2500));
     ASSERT_EQ(control->Stop(), S_OK);
+    procAmp->Set(VideoProcAmp_Brightness, kProcAmpRanges[0].defaultValue, VideoProcAmp_Flags_Manual);
 
     std::vector<std::uint8_t> bytes;
     {
@@ -118,7 +123,8 @@ TEST_F(BoardStreaming, FiveSecondsOfCaptureAreAProgramStreamToFfprobe)
     EXPECT_EQ(StreamField(json, "audio", "sample_rate"), "48000");
     EXPECT_EQ(StreamField(json, "audio", "channels"), "2");
     const DecodedMedia media = DecodeFile(path);
-    EXPECT_FALSE(media.pictures.empty());
+    ASSERT_GT(media.pictures.size(), 10u);
+    EXPECT_GT(media.pictures[media.pictures.size() - 3].meanLuma, media.pictures.front().meanLuma + 40);
 }
 
 TEST_F(BoardStreaming, DevicePlaybackCountsWhatArrives)
