@@ -1,10 +1,9 @@
-// Preview window, capture and playback control, and graph events. Every operation
-// tests for the device first.
+// Preview-window settings, playback settings and graph events. Every operation
+// tests for the device first. The preview and capture run control is in
+// graphs/CaptureRun.cpp.
 //
-// Building, running and tearing down the graphs is not part of this library yet:
-// with a device, the start and stop operations answer QUVO_ERR_FAILED as a graph
-// that cannot be built would. The stored settings and the event handling are
-// complete.
+// The playback graph is not part of this library yet: with a device, its start and
+// stop operations answer QUVO_ERR_FAILED as a graph that cannot be built would.
 #include <memory>
 
 #include "platform/win32/Text.h"
@@ -60,95 +59,6 @@ QUVO_RESULT EncoderDevice::SetEventNotificationWindow(QUVO_HWND window, uint32_t
     notifyWindow = window;
     notifyMessage = message;
     return QUVO_SUCCESS;
-}
-
-QUVO_RESULT EncoderDevice::StartPreview()
-{
-    Trace trace("TvrStartPreview");
-    if (!deviceFound) return QUVO_ERR_DEVICE_NOT_FOUND;
-    return QUVO_ERR_FAILED;
-}
-
-QUVO_RESULT EncoderDevice::StopPreview()
-{
-    Trace trace("TvrStopPreview");
-    if (!deviceFound) return QUVO_ERR_DEVICE_NOT_FOUND;
-    return QUVO_ERR_FAILED;
-}
-
-QUVO_RESULT EncoderDevice::StartCapture()
-{
-    Trace trace("TvrStartCapture");
-    if (!deviceFound) return QUVO_ERR_DEVICE_NOT_FOUND;
-    return QUVO_ERR_FAILED;
-}
-
-QUVO_RESULT EncoderDevice::StopCapture()
-{
-    Trace trace("TvrStopCapture");
-    if (!deviceFound) return QUVO_ERR_DEVICE_NOT_FOUND;
-    return QUVO_ERR_FAILED;
-}
-
-QUVO_RESULT EncoderDevice::SetFileSizeLimit(uint32_t units256KiB)
-{
-    if (!deviceFound) return QUVO_ERR_DEVICE_NOT_FOUND;
-    fileSizeLimit = units256KiB * 256u;  // kept to 32 bits
-    return QUVO_SUCCESS;
-}
-
-QUVO_RESULT EncoderDevice::SetCaptureLimit(uint32_t kib)
-{
-    if (!deviceFound) return QUVO_ERR_DEVICE_NOT_FOUND;
-    captureLimit = static_cast<uint64_t>(kib) * 1024u;
-    return QUVO_SUCCESS;
-}
-
-QUVO_RESULT EncoderDevice::SetCaptureFileName(const char* fileName, uint32_t)
-{
-    Trace trace("TvrSetCaptureFileName");
-    if (!deviceFound) return QUVO_ERR_DEVICE_NOT_FOUND;
-    if (!fileName) return QUVO_ERR_INVALID_POINTER;
-    if (MultiByteToWideChar(CP_ACP, 0, fileName, -1, captureFileName, 260) == 0) return QUVO_ERR_FAILED;
-    if (graphState == 4 && graphMode == 1) {
-        // A running preview would hand the name to its writer at once.
-        TheLog().Log(kLogError, 1, "Set Capture File Name on Recording Failed");
-        return QUVO_ERR_FAILED;
-    }
-    return QUVO_SUCCESS;
-}
-
-QUVO_RESULT EncoderDevice::StartRecording()
-{
-    Trace trace("TvrStartRecording");
-    if (!deviceFound) return QUVO_ERR_DEVICE_NOT_FOUND;
-    if (!writerControl) {
-        TheLog().Log(kLogError, 1, "Start Recording Failed - File Writer not initialized");
-        return QUVO_ERR_FAILED;
-    }
-    return QUVO_ERR_FAILED;
-}
-
-QUVO_RESULT EncoderDevice::StopRecording()
-{
-    Trace trace("TvrStopRecording");
-    if (!deviceFound) return QUVO_ERR_DEVICE_NOT_FOUND;
-    if (!writerControl) {
-        TheLog().Log(kLogError, 1, "Stop Recording Failed - File Writer Not Initialized");
-        return QUVO_ERR_FAILED;
-    }
-    return QUVO_ERR_FAILED;
-}
-
-QUVO_RESULT EncoderDevice::GetBytesStreamed(uint64_t*)
-{
-    Trace trace("TvrGetBytesStreamed");
-    if (!deviceFound) return QUVO_ERR_DEVICE_NOT_FOUND;
-    if (!writerControl) {
-        TheLog().Log(kLogError, 3, "File Writer Failed to get Bytes Streamed");
-        return QUVO_ERR_FAILED;
-    }
-    return QUVO_ERR_FAILED;
 }
 
 QUVO_RESULT EncoderDevice::SetPlaybackFileName(const char* fileName, uint32_t)
