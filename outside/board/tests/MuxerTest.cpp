@@ -1,0 +1,135 @@
+// The program-stream muxer on its own, fed pictures of every size: each pack
+// must come out exactly 2048 bytes of well-formed packets (padding and stuffing
+// add up), a packet in which a picture starts must carry that picture's time
+// stamp (the first one's, when several start in it), and the bytes of each
+// stream must come out unchanged and in order.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "outside/board/core/ProgramStreamMuxer.h"
+
+namespace quvo::board {
+namespace {
+
+struct VideoPacket {
+    std::size_t offset;  // of its first payload byte in the video stream
+    std::size_t size;
+    bool hasPts;
+    std::int64_t pts;
+};
+
+struct Parsed {
+    std::vector<std::uint8_t> video, audio;
+    std::vector<VideoPacket> videoPackets;
+    int audioPackets = 0;
+    bool wellFormed = true;
+};
+
+std::int64_t ReadTs(const std::uint8_t* p)
+{
+    return (std::int64_t(p[0] & 0x0E) << 29) | (std::int64_t(p[1]) << 22) | (std::int64_t(p[2] & 0xFE) << 14) |
+           (std::int64_t(p[3]) << 7) | (p[4] >> 1);
+}
+
+Parsed Parse(const std::vector<std::uint8_t>& s)
+{
+    Parsed r;
+    const std::size_t packs = (s.size() - 4) / 2048;
+    if (s.size() != packs * 2048 + 4) r.wellFormed = false;
+    for (std::size_t k = 0; k < packs && r.wellFormed; ++k) {
+        const std::uint8_t* pack = s.data() + k * 2048;
+        if (pack[3] != 0xBA) r.wellFormed = false;
+        std::size_t at = 14;
+        while (at < 2048 && r.wellFormed) {
+            const std::uint8_t* p = pack + at;
+            if (at + 6 > 2048 || p[0] || p[1] || p[2] != 1) {
+                r.wellFormed = false;
+                break;
+            }
+            const std::size_t len = std::size_t(p[4]) << 8 | p[5];
+            if (p[3] == 0xE0 || p[3] == 0xBD) {
+                const std::size_t hdr = 9 + p[8];
+                const std::uint8_t* payload = p + hdr;
+                const std::size_t n = 6 + len - hdr;
+                if (p[3] == 0xE0) {
+                    const bool hasPts = (p[7] & 0x80) != 0;
+                    r.videoPackets.push_back({r.video.size(), n, hasPts, hasPts ? ReadTs(p + 9) : 0});
+                    r.video.insert(r.video.end(), payload, payload + n);
+                } else {
+                    ++r.audioPackets;
+                    r.audio.insert(r.audio.end(), payload + 7, payload + n);
+                }
+            }
+            at += 6 + len;
+        }
+        if (at != 2048) r.wellFormed = false;
+    }
+    return r;
+}
+
+TEST(ProgramStreamMuxer, PacksAddUpForPicturesOfEverySize)
+{
+    std::mt19937 rng(7);
+    ProgramStreamMuxer mux;
+    mux.SetMuxRate(1000000);
+    std::vector<std::uint8_t> out, video, audio;
+    std::vector<std::int64_t> pts;
+    std::vector<std::size_t> starts;
+    std::int64_t now = 0;
+    std::int64_t audioPts = 45000;
+    for (int i = 0; i < 400; ++i) {
+        // Picture sizes from a few bytes to several packs, so starts land
+        // anywhere in a pack, including the last bytes.
+        const std::size_t size = i % 7 == 0 ? 2000 + rng() % 40 : 1 + rng() % 6000;
+        std::vector<std::uint8_t> picture(size);
+        for (auto& b : picture) b = static_cast<std::uint8_t>(rng());
+        starts.push_back(video.size());
+        video.insert(video.end(), picture.begin(), picture.end());
+        pts.push_back(90000 + i * 3600);
+        mux.AddVideo(picture.data(), size, pts.back(), pts.back() - 3600, i % 12 == 0);
+        std::vector<std::int16_t> samples(1920 * 2);
+        for (auto& v : samples) v = static_cast<std::int16_t>(rng());
+        mux.AddAudio(samples.data(), 1920, audioPts, false);
+        audioPts += 3600;
+        for (std::int16_t v : samples) {
+            audio.push_back(static_cast<std::uint8_t>(static_cast<std::uint16_t>(v) >> 8));
+            audio.push_back(static_cast<std::uint8_t>(v));
+        }
+        now += 1080000;  // 40 ms at 27 MHz
+        mux.Emit(now, out);
+    }
+    mux.Finish(now, out);
+    const Parsed p = Parse(out);
+    ASSERT_TRUE(p.wellFormed);
+    EXPECT_EQ(p.video, video);
+    EXPECT_EQ(p.audio, audio);
+    std::size_t unit = 0;
+    int stamped = 0;
+    for (const VideoPacket& v : p.videoPackets) {
+        while (unit < starts.size() && starts[unit] < v.offset) ++unit;
+        const bool starts_here = unit < starts.size() && starts[unit] < v.offset + v.size;
+        ASSERT_EQ(v.hasPts, starts_here) << "packet at " << v.offset;
+        if (starts_here) {
+            EXPECT_EQ(v.pts, pts[unit]);
+            ++stamped;
+        }
+    }
+    EXPECT_GT(stamped, 300);
+    EXPECT_EQ(p.audioPackets, 400 * 4);  // 480 samples a packet
+}
+
+TEST(ProgramStreamMuxer, TimeStampFieldLayout)
+{
+    std::uint8_t b[5];
+    const std::int64_t ts = (1LL << 32) | 0x12345678;
+    WriteTimeStamp(0x2, ts, b);
+    EXPECT_EQ(b[0] >> 4, 0x2);
+    EXPECT_EQ(b[0] & 1, 1);
+    EXPECT_EQ(b[2] & 1, 1);
+    EXPECT_EQ(b[4] & 1, 1);
+    EXPECT_EQ(ReadTs(b), ts);
+}
+
+}  // namespace
+}  // namespace quvo::board
