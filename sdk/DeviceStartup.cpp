@@ -5,6 +5,7 @@
 #include "platform/win32/SystemCheck.h"
 #include "sdk/DebugLog.h"
 #include "sdk/EncoderDevice.h"
+#include "sdk/PropertyLayout.h"
 
 namespace quvo::sdk {
 
@@ -29,8 +30,25 @@ QUVO_RESULT EncoderDevice::Initialize(uint32_t* status)
     // Only a first start on this thread counts; S_FALSE means a second Initialize.
     if (CoInitialize(nullptr) != S_OK) return fail(QUVO_INIT_COM_FAILED, "COM Initialize Failed.");
 
-    // Filter checks and device discovery come next; without them no board is found.
-    return fail(QUVO_INIT_DEVICE_NOT_FOUND, "Device Not Found");
+    // Missing filters are warnings: the board can still be set up and recorded from.
+    if (!CheckOwnFilters()) {
+        mask |= QUVO_INIT_OWN_FILTERS_MISSING;
+        TheLog().Log(kLogError, 1, "Tavrin Filters Not Registered");
+    }
+    if (!CheckMpegFilters()) {
+        mask |= QUVO_INIT_MPEG_FILTERS_MISSING;
+        TheLog().Log(kLogError, 1, "%s",
+                     userFiltersSet == 1 ? "User Defined Filters Not Registered" : "Mpeg Filters Not Registered");
+    }
+
+    const std::uint32_t devices = DiscoverDevices();
+    if (devices == 0) return fail(QUVO_INIT_DEVICE_NOT_FOUND, "Device Not Found");
+    if (devices > 1) return fail(QUVO_INIT_MULTIPLE_DEVICES, "Multiple Instance Found");
+    if (!OpenCaptureFilters()) return fail(QUVO_INIT_CAPTURE_FILTERS_FAILED, "Cannot Initialize Capture Filters");
+    if (!GetDeviceProperties(kStartupReadMask))
+        return fail(QUVO_INIT_CAPTURE_FILTERS_FAILED, "Cannot Get Device Parameters.");
+    *status = mask;
+    return QUVO_SUCCESS;
 }
 
 QUVO_RESULT EncoderDevice::Uninitialize()
@@ -89,22 +107,6 @@ QUVO_RESULT EncoderDevice::GetSDKVersion(SdkVersion* version)
     version->minor = 0;
     version->build = 1;
     return QUVO_SUCCESS;
-}
-
-QUVO_RESULT EncoderDevice::GetDeviceSerialNumber(uint8_t* bytes, uint32_t bufferSize, uint32_t* length)
-{
-    Trace trace("TvrGetDeviceSerialNumber");
-    if (!deviceFound) {
-        TheLog().Log(kLogError, 2, "Device Not Found");
-        return QUVO_ERR_DEVICE_NOT_FOUND;
-    }
-    if (!captureFilter) {
-        TheLog().Log(kLogError, 2, "Failed to get serial number - Capture Filter not Initialized");
-        return QUVO_ERR_FAILED;
-    }
-    // The serial number is read through the property channel, which is not part of
-    // this library yet: the read fails.
-    return QUVO_ERR_FAILED;
 }
 
 QUVO_RESULT EncoderDevice::GetDeviceCapabilities(uint32_t* mask)

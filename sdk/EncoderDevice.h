@@ -132,6 +132,19 @@ public:
     // first, disconnecting each connection on the way.
     void RemoveDownstream(IBaseFilter* filter);
 
+    // The property channel (PropertyChannel.cpp): refreshes the copies named in a
+    // request mask from the device, or sends them to it. True when every requested
+    // transfer succeeded; each failure is logged.
+    bool GetDeviceProperties(uint32_t mask);
+    bool SetDeviceProperties(uint32_t mask);
+
+    // Start-up steps (FilterChecks.cpp, DeviceDiscovery.cpp). Each logs its own
+    // failures.
+    bool CheckOwnFilters();      // false when one of the library's filters is missing
+    bool CheckMpegFilters();     // false when a splitter or decoder role stays open
+    uint32_t DiscoverDevices();  // number of boards found; deviceFound is 1 for exactly one
+    bool OpenCaptureFilters();
+
     // --- Device
     char deviceNameA[260] = {};         // friendly name, ANSI code page, zero-terminated
     QUVO_WCHAR deviceNameW[260] = {};   // the same name in UTF-16
@@ -218,6 +231,10 @@ public:
 
     QUVO_HWND notifyWindow = nullptr;
     uint32_t notifyMessage = 0;
+
+private:
+    // The crossbar on the capture path; only a plain success hands one out.
+    HRESULT FindCrossbar(ComPtr<IAMCrossbar>& crossbar);
 };
 
 // The process-wide device; exists from library load to unload (LibraryEntry.cpp).

@@ -1,13 +1,26 @@
 // Encoder settings: compression standard, frame size, bit rates, frame rate, audio
-// format and sampling rate. Every operation tests for the device first.
-//
-// Settings that live on the board travel through the board's property channel,
-// which this library does not have yet; with a device, those operations answer
-// QUVO_ERR_FAILED as a failed transfer would. The fixed answers are complete.
+// format and sampling rate. Every operation tests for the device first. A change is
+// made in the property copy and sent to the board at once, also while a graph runs;
+// the getters report the copies as last read or written.
 #include "sdk/DebugLog.h"
 #include "sdk/EncoderDevice.h"
+#include "sdk/FrameSizes.h"
+#include "sdk/PropertyLayout.h"
 
 namespace quvo::sdk {
+namespace {
+
+constexpr uint32_t kMpeg1 = 1;
+constexpr uint32_t kMpeg2 = 2;
+
+struct SamplingRate {
+    uint32_t code;
+    uint32_t hertz;
+};
+constexpr SamplingRate kSamplingRates[] = {{1, 16000}, {2, 22050}, {4, 24000}, {8, 32000},
+                                           {16, 44100}, {32, 48000}, {64, 96000}};
+
+}  // namespace
 
 QUVO_RESULT EncoderDevice::GetSupportedVideoCompressionStandards(uint32_t* mask)
 {
@@ -15,7 +28,7 @@ QUVO_RESULT EncoderDevice::GetSupportedVideoCompressionStandards(uint32_t* mask)
         *mask = 0;
         return QUVO_ERR_DEVICE_NOT_FOUND;
     }
-    *mask = 3;
+    *mask = kMpeg1 | kMpeg2;
     return QUVO_SUCCESS;
 }
 
@@ -23,61 +36,127 @@ QUVO_RESULT EncoderDevice::GetCurrentVideoCompressionStandard(uint32_t* standard
 {
     *standard = 0;
     if (!deviceFound) return QUVO_ERR_DEVICE_NOT_FOUND;
-    return QUVO_ERR_FAILED;
+    switch (ReadU32(encoderSettings, layout::kMpeg1Flag)) {
+    case 1: *standard = kMpeg1; return QUVO_SUCCESS;
+    case 0: *standard = kMpeg2; return QUVO_SUCCESS;
+    default: return QUVO_ERR_FAILED;
+    }
 }
 
-QUVO_RESULT EncoderDevice::SetVideoCompressionStandard(uint32_t)
+QUVO_RESULT EncoderDevice::SetVideoCompressionStandard(uint32_t standard)
 {
     Trace trace("TvrSetVideoCompressionStandard");
     if (!deviceFound) return QUVO_ERR_DEVICE_NOT_FOUND;
-    return QUVO_ERR_FAILED;
+    if (standard != kMpeg1 && standard != kMpeg2) return QUVO_ERR_INVALID_PARAMETER;
+    const bool mpeg1 = standard == kMpeg1;
+    WriteU32(encoderSettings, layout::kMpeg1Flag, mpeg1 ? 1 : 0);
+    // Without a known TV standard the frame size stays as it was.
+    FrameSize size{};
+    if (FrameSizeOfCode(mpeg1 ? 16 : 8192, tvStandard, &size)) {
+        WriteU32(encoderSettings, layout::kFrameWidth, size.width);
+        WriteU32(encoderSettings, layout::kFrameHeight, size.height);
+    }
+    const uint32_t bitrate = mpeg1 ? 1150000 : 4200000;
+    WriteU32(encoderSettings, layout::kBitrate, bitrate);
+    WriteU32(encoderSettings, layout::kPeakBitrate, bitrate);
+    WriteU32(encoderSettings, layout::kRateMode, 0);
+    // The offered frame sizes and bit-rate limits depend on the standard.
+    if (!SetDeviceProperties(REQ_ENCODER_SETTINGS) || !GetDeviceProperties(REQ_DEVICE_INFO)) return QUVO_ERR_FAILED;
+    return QUVO_SUCCESS;
 }
 
 QUVO_RESULT EncoderDevice::GetSupportedVideoResolutions(uint32_t* mask)
 {
     *mask = 0;
     if (!deviceFound) return QUVO_ERR_DEVICE_NOT_FOUND;
-    return QUVO_ERR_FAILED;
+    uint32_t count = ReadU32(deviceInfo, layout::kFrameSizeCount);
+    if (count > layout::kMaxFrameSizes) count = layout::kMaxFrameSizes;
+    uint32_t codes = 0;
+    for (uint32_t i = 0; i < count; ++i) {
+        const FrameSize size{ReadU32(deviceInfo, layout::kFrameSizes + 8 * i),
+                             ReadU32(deviceInfo, layout::kFrameSizes + 8 * i + 4)};
+        codes |= FrameSizeCode(size, tvStandard);
+    }
+    *mask = codes;
+    return QUVO_SUCCESS;
 }
 
 QUVO_RESULT EncoderDevice::GetCurrentVideoResolution(uint32_t* resolution)
 {
     *resolution = 0;
     if (!deviceFound) return QUVO_ERR_DEVICE_NOT_FOUND;
-    return QUVO_ERR_FAILED;
+    const FrameSize size{ReadU32(encoderSettings, layout::kFrameWidth), ReadU32(encoderSettings, layout::kFrameHeight)};
+    *resolution = FrameSizeCode(size, tvStandard);
+    return QUVO_SUCCESS;
 }
 
-QUVO_RESULT EncoderDevice::SetVideoResolution(uint32_t)
+QUVO_RESULT EncoderDevice::SetVideoResolution(uint32_t resolution)
 {
     Trace trace("TvrSetVideoResolution");
     if (!deviceFound) return QUVO_ERR_DEVICE_NOT_FOUND;
-    return QUVO_ERR_FAILED;
+    FrameSize size{};
+    if (!FrameSizeOfCode(resolution, tvStandard, &size)) return QUVO_ERR_INVALID_PARAMETER;
+    WriteU32(encoderSettings, layout::kFrameWidth, size.width);
+    WriteU32(encoderSettings, layout::kFrameHeight, size.height);
+    return SetDeviceProperties(REQ_ENCODER_SETTINGS) ? QUVO_SUCCESS : QUVO_ERR_FAILED;
 }
 
-QUVO_RESULT EncoderDevice::GetSupportedVideoBitrates(SupportedVideoBitrates*)
+QUVO_RESULT EncoderDevice::GetSupportedVideoBitrates(SupportedVideoBitrates* bitrates)
 {
     if (!deviceFound) return QUVO_ERR_DEVICE_NOT_FOUND;
-    return QUVO_ERR_FAILED;
+    // Variable bit rate is an MPEG-2 mode; another flag value leaves the field alone.
+    const uint32_t mpeg1Flag = ReadU32(encoderSettings, layout::kMpeg1Flag);
+    if (mpeg1Flag == 0) bitrates->vbrAllowed = 1;
+    else if (mpeg1Flag == 1) bitrates->vbrAllowed = 0;
+    bitrates->bitrateRef = ReadU32(deviceInfo, layout::kReferenceBitrate);
+    bitrates->bitrateMax = ReadU32(deviceInfo, layout::kMaxBitrate);
+    bitrates->bitrateMin = ReadU32(deviceInfo, layout::kMinBitrate);
+    bitrates->peakRef = bitrates->bitrateRef;
+    bitrates->peakMax = bitrates->bitrateMax;
+    // The peak may not be below the current bit rate.
+    bitrates->peakMin = ReadU32(encoderSettings, layout::kBitrate);
+    bitrates->bitrateStep = ReadU32(deviceInfo, layout::kBitrateStep);
+    bitrates->peakStep = bitrates->bitrateStep;
+    return QUVO_SUCCESS;
 }
 
-QUVO_RESULT EncoderDevice::GetCurrentVideoBitrate(VideoBitrate*)
+QUVO_RESULT EncoderDevice::GetCurrentVideoBitrate(VideoBitrate* bitrate)
 {
     if (!deviceFound) return QUVO_ERR_DEVICE_NOT_FOUND;
-    return QUVO_ERR_FAILED;
+    bitrate->rateMode = ReadU32(encoderSettings, layout::kRateMode);
+    bitrate->bitrate = ReadU32(encoderSettings, layout::kBitrate);
+    bitrate->peakBitrate = ReadU32(encoderSettings, layout::kPeakBitrate);
+    return QUVO_SUCCESS;
 }
 
-QUVO_RESULT EncoderDevice::SetVideoBitrate(uint32_t, uint32_t, uint32_t)
+QUVO_RESULT EncoderDevice::SetVideoBitrate(uint32_t rateMode, uint32_t bitrate, uint32_t peakBitrate)
 {
     Trace trace("TvrSetVideoBitrate");
     if (!deviceFound) return QUVO_ERR_DEVICE_NOT_FOUND;
-    return QUVO_ERR_FAILED;
+    // The peak is not held to the largest allowed rate, and modes other than 0
+    // and 1 pass: the driver has the last word on both.
+    const bool inRange = bitrate >= ReadU32(deviceInfo, layout::kMinBitrate) &&
+                         bitrate <= ReadU32(deviceInfo, layout::kMaxBitrate) && peakBitrate >= bitrate;
+    const bool vbrOnMpeg1 = ReadU32(encoderSettings, layout::kMpeg1Flag) == 1 && rateMode == 1;
+    if (!inRange || vbrOnMpeg1) return QUVO_ERR_INVALID_PARAMETER;
+    WriteU32(encoderSettings, layout::kRateMode, rateMode);
+    WriteU32(encoderSettings, layout::kBitrate, bitrate);
+    WriteU32(encoderSettings, layout::kPeakBitrate, peakBitrate);
+    return SetDeviceProperties(REQ_ENCODER_SETTINGS) ? QUVO_SUCCESS : QUVO_ERR_FAILED;
 }
 
 QUVO_RESULT EncoderDevice::GetCurrentFrameRate(double* framesPerSecond)
 {
     *framesPerSecond = 0.0;
     if (!deviceFound) return QUVO_ERR_DEVICE_NOT_FOUND;
-    return QUVO_ERR_FAILED;
+    // Through the operation table; a failed query counts as no signal.
+    uint32_t detected = 0;
+    IsSignalDetected(&detected);
+    if (detected == 0) return QUVO_INFO_NO_SIGNAL;
+    if (tvStandard == 1) *framesPerSecond = 29.97;
+    else if (tvStandard == 16) *framesPerSecond = 25.0;
+    else return QUVO_ERR_FAILED;
+    return QUVO_SUCCESS;
 }
 
 QUVO_RESULT EncoderDevice::GetSupportedAudioParameters(AudioParameters* parameters)
@@ -104,7 +183,8 @@ QUVO_RESULT EncoderDevice::SetAudioFormat(uint32_t format)
     Trace trace("TvrSetAudioFormat");
     if (!deviceFound) return QUVO_ERR_DEVICE_NOT_FOUND;
     if (format != 16) return QUVO_ERR_INVALID_PARAMETER;
-    return QUVO_ERR_FAILED;
+    audioFormat[layout::kAudioFormatByte] = 0;
+    return SetDeviceProperties(REQ_AUDIO_FORMAT) ? QUVO_SUCCESS : QUVO_ERR_FAILED;
 }
 
 QUVO_RESULT EncoderDevice::GetCurrentAudioBitrate(uint32_t* bitrate)
@@ -134,10 +214,15 @@ QUVO_RESULT EncoderDevice::GetSupportedAudioSamplingRates(uint32_t* mask)
     return QUVO_SUCCESS;
 }
 
-QUVO_RESULT EncoderDevice::GetCurrentAudioSamplingRate(uint32_t*)
+QUVO_RESULT EncoderDevice::GetCurrentAudioSamplingRate(uint32_t* rate)
 {
     if (!deviceFound) return QUVO_ERR_DEVICE_NOT_FOUND;
-    return QUVO_ERR_FAILED;
+    const uint32_t hertz = ReadU32(audioFormat, layout::kSamplingRate);
+    uint32_t code = 0;
+    for (const SamplingRate& r : kSamplingRates)
+        if (r.hertz == hertz) code = r.code;
+    *rate = code;
+    return QUVO_SUCCESS;
 }
 
 QUVO_RESULT EncoderDevice::SetAudioSamplingRate(uint32_t rate)
@@ -145,7 +230,10 @@ QUVO_RESULT EncoderDevice::SetAudioSamplingRate(uint32_t rate)
     Trace trace("TvrSetAudioSamplingRate");
     if (!deviceFound) return QUVO_ERR_DEVICE_NOT_FOUND;
     if (rate != 32) return QUVO_ERR_INVALID_PARAMETER;
-    return QUVO_ERR_FAILED;
+    WriteU32(audioFormat, layout::kSamplingRate, 48000);
+    // Reported as set even when the write fails; the channel has logged the failure.
+    SetDeviceProperties(REQ_AUDIO_FORMAT);
+    return QUVO_SUCCESS;
 }
 
 }  // namespace quvo::sdk

@@ -1,14 +1,29 @@
-// Signal, input and audio controls and the preview mode. Every operation tests for
-// the device first (except the always-unsupported ones and the input-channel mask).
-//
-// Controls that live on the board travel through the property channel or the
-// capture filter's decoder interfaces, which this library does not drive yet; with a
-// device, those operations answer QUVO_ERR_FAILED as a failed transfer would.
+// The analogue video decoder and the proc-amp: TV standard, signal lock, line
+// count, brightness, contrast, hue, saturation and sharpness. Every operation tests
+// for the device first. The standard, the line count and the proc-amp value are
+// read from the device at each call; the proc-amp ranges only at start-up.
 #include "sdk/DebugLog.h"
 #include "sdk/EncoderDevice.h"
+#include "sdk/PropertyLayout.h"
 
 namespace quvo::sdk {
 namespace {
+
+constexpr uint32_t kNtsc = 1;
+constexpr uint32_t kPal = 16;
+
+// Reading the standard: any locked line count but the standard's own.
+bool ContradictsStandard(uint32_t standard, uint32_t lines)
+{
+    const uint32_t own = standard == kNtsc ? 525 : 625;
+    return lines != 0 && lines != own;
+}
+
+// Setting the standard and reading the line count: exactly the other standard's count.
+bool IsOtherStandardsCount(uint32_t standard, uint32_t lines)
+{
+    return (standard == kNtsc && lines == 625) || (standard == kPal && lines == 525);
+}
 
 // Proc-amp code -> property index by its highest set bit; -1 for 0 and codes of 32 up.
 int ProcAmpIndexOf(uint32_t code)
@@ -27,7 +42,7 @@ QUVO_RESULT EncoderDevice::GetSupportedTVStandards(uint32_t* mask)
         *mask = 0;
         return QUVO_ERR_DEVICE_NOT_FOUND;
     }
-    *mask = 17;
+    *mask = kNtsc | kPal;
     return QUVO_SUCCESS;
 }
 
@@ -36,28 +51,48 @@ QUVO_RESULT EncoderDevice::GetCurrentTVStandard(uint32_t* standard)
     *standard = 0;
     Trace trace("TvrGetCurrentTVStandard");
     if (!deviceFound) return QUVO_ERR_DEVICE_NOT_FOUND;
-    return QUVO_ERR_FAILED;
+    if (!GetDeviceProperties(REQ_TV_FORMAT | REQ_LINES_DETECTED)) return QUVO_ERR_FAILED;
+    // A decoder standard the library does not know cannot be reported.
+    if (tvStandard != kNtsc && tvStandard != kPal) return QUVO_ERR_FAILED;
+    *standard = tvStandard;
+    if (ContradictsStandard(tvStandard, linesDetected)) {
+        TheLog().Log(kLogWarning, 3, "Source TV Standard Mismatches with Current TV Standard");
+        return QUVO_WARN_TV_STANDARD_MISMATCH;
+    }
+    return QUVO_SUCCESS;
 }
 
-QUVO_RESULT EncoderDevice::SetTVStandard(uint32_t)
+QUVO_RESULT EncoderDevice::SetTVStandard(uint32_t standard)
 {
     Trace trace("TvrSetTVStandard");
     if (!deviceFound) return QUVO_ERR_DEVICE_NOT_FOUND;
-    return QUVO_ERR_FAILED;
+    // Stored unchecked: the decoder is the judge, and a refused code stays.
+    tvStandard = standard;
+    if (!SetDeviceProperties(REQ_TV_FORMAT)) return QUVO_ERR_FAILED;
+    // The driver adapts the frame size and the offered sizes to the standard.
+    GetDeviceProperties(REQ_LINES_DETECTED | REQ_ENCODER_SETTINGS | REQ_DEVICE_INFO);
+    return IsOtherStandardsCount(tvStandard, linesDetected) ? QUVO_WARN_TV_STANDARD_MISMATCH : QUVO_SUCCESS;
 }
 
 QUVO_RESULT EncoderDevice::GetNumberOfLinesDetected(uint32_t* lines)
 {
     *lines = 0;
     if (!deviceFound) return QUVO_ERR_DEVICE_NOT_FOUND;
-    return QUVO_ERR_FAILED;
+    if (!GetDeviceProperties(REQ_LINES_DETECTED)) return QUVO_ERR_FAILED;
+    *lines = linesDetected;
+    return IsOtherStandardsCount(tvStandard, linesDetected) ? QUVO_WARN_TV_STANDARD_MISMATCH : QUVO_SUCCESS;
 }
 
 QUVO_RESULT EncoderDevice::IsSignalDetected(uint32_t* detected)
 {
     *detected = 0;
     if (!deviceFound) return QUVO_ERR_DEVICE_NOT_FOUND;
-    return QUVO_ERR_FAILED;
+    if (!videoDecoderControl) return QUVO_ERR_FAILED;
+    // Asked directly: the lock alone, without the line count of the property channel.
+    LONG locked = 0;
+    if (FAILED(videoDecoderControl->get_HorizontalLocked(&locked))) return QUVO_ERR_FAILED;
+    *detected = static_cast<uint32_t>(locked);
+    return QUVO_SUCCESS;
 }
 
 QUVO_RESULT EncoderDevice::GetProcAmpCapabilities(uint32_t* mask)
@@ -73,7 +108,7 @@ QUVO_RESULT EncoderDevice::GetProcAmpCapabilities(uint32_t* mask)
 QUVO_RESULT EncoderDevice::GetProcAmpRange(uint32_t property, ControlRange* range)
 {
     if (!deviceFound) return QUVO_ERR_DEVICE_NOT_FOUND;
-    int index = ProcAmpIndexOf(property);
+    const int index = ProcAmpIndexOf(property);
     if (index < 0) return QUVO_ERR_INVALID_PARAMETER;
     procAmpIndex = static_cast<uint32_t>(index);
     *range = procAmpRanges[index];
@@ -85,181 +120,25 @@ QUVO_RESULT EncoderDevice::GetCurrentProcAmpValue(uint32_t property, int32_t* va
     *value = 0;
     Trace trace("TvrGetCurrentProcAmpValue");
     if (!deviceFound) return QUVO_ERR_DEVICE_NOT_FOUND;
-    if (ProcAmpIndexOf(property) < 0) return QUVO_ERR_INVALID_PARAMETER;
-    return QUVO_ERR_FAILED;
+    const int index = ProcAmpIndexOf(property);
+    if (index < 0) return QUVO_ERR_INVALID_PARAMETER;
+    procAmpIndex = static_cast<uint32_t>(index);
+    if (!GetDeviceProperties(REQ_PROCAMP_VALUE)) return QUVO_ERR_FAILED;
+    *value = ReadI32(procAmpValue, layout::kProcAmpValue);
+    return QUVO_SUCCESS;
 }
 
+// Not traced: the host moves these with track bars, a write per step.
 QUVO_RESULT EncoderDevice::SetProcAmpValue(uint32_t property, int32_t value)
 {
     if (!deviceFound) return QUVO_ERR_DEVICE_NOT_FOUND;
-    int index = ProcAmpIndexOf(property);
+    const int index = ProcAmpIndexOf(property);
     if (index < 0) return QUVO_ERR_INVALID_PARAMETER;
     if (value < procAmpRanges[index].minimum || value > procAmpRanges[index].maximum)
         return QUVO_ERR_INVALID_PARAMETER;
-    return QUVO_ERR_FAILED;
-}
-
-QUVO_RESULT EncoderDevice::EnableVCRSource() { return QUVO_ERR_NOT_SUPPORTED; }
-// The next three are aliases of EnableVCRSource.
-QUVO_RESULT EncoderDevice::DisableVCRSource() { return EncoderDevice::EnableVCRSource(); }
-QUVO_RESULT EncoderDevice::EnableAnalogVideoDecoder() { return EncoderDevice::EnableVCRSource(); }
-QUVO_RESULT EncoderDevice::DisableAnalogVideoDecoder() { return EncoderDevice::EnableVCRSource(); }
-
-QUVO_RESULT EncoderDevice::GetSupportedInputChannels(uint32_t* mask)
-{
-    // Answers success also without a device, with an empty mask.
-    *mask = deviceFound ? 5 : 0;
-    return QUVO_SUCCESS;
-}
-
-QUVO_RESULT EncoderDevice::SetInputChannel(uint32_t)
-{
-    Trace trace("TvrSetInputChannel");
-    if (!deviceFound) return QUVO_ERR_DEVICE_NOT_FOUND;
-    return QUVO_ERR_FAILED;
-}
-
-QUVO_RESULT EncoderDevice::GetCurrentInputChannel(uint32_t*)
-{
-    Trace trace("TvrGetCurrentInputChannel");
-    if (!deviceFound) return QUVO_ERR_DEVICE_NOT_FOUND;
-    return QUVO_ERR_FAILED;
-}
-
-QUVO_RESULT EncoderDevice::GetSupportedOutputChannels(uint32_t* mask)
-{
-    if (!deviceFound) {
-        *mask = 0;
-        return QUVO_ERR_DEVICE_NOT_FOUND;
-    }
-    *mask = 5;
-    return QUVO_SUCCESS;
-}
-
-QUVO_RESULT EncoderDevice::SetOutputChannel(uint32_t) { return QUVO_ERR_NOT_SUPPORTED; }
-// Alias of SetOutputChannel: its argument is not written through.
-QUVO_RESULT EncoderDevice::GetCurrentOutputChannel(uint32_t channel)
-{
-    return EncoderDevice::SetOutputChannel(channel);
-}
-
-QUVO_RESULT EncoderDevice::GetCurrentOutput(uint32_t* output)
-{
-    if (!deviceFound) {
-        *output = 0;
-        return QUVO_ERR_DEVICE_NOT_FOUND;
-    }
-    *output = currentOutput;
-    return QUVO_SUCCESS;
-}
-
-QUVO_RESULT EncoderDevice::SetCurrentOutput(uint32_t output)
-{
-    if (!deviceFound) {
-        TheLog().Log(kLogError, 3, "Set Output Signal Failed - Device not Found");
-        return QUVO_ERR_DEVICE_NOT_FOUND;
-    }
-    if (output != 6) {
-        TheLog().Log(kLogError, 2, "Set Output Signal Failed - Invalid Operation");
-        return QUVO_ERR_INVALID_PARAMETER;
-    }
-    return QUVO_ERR_FAILED;
-}
-
-QUVO_RESULT EncoderDevice::GetAudioCapabilities(uint32_t* mask)
-{
-    if (!deviceFound) {
-        *mask = 0;
-        return QUVO_ERR_DEVICE_NOT_FOUND;
-    }
-    *mask = 1;
-    return QUVO_SUCCESS;
-}
-
-QUVO_RESULT EncoderDevice::GetSupportedAudioPropertyRange(uint32_t property, ControlRange* range)
-{
-    if (!deviceFound) return QUVO_ERR_DEVICE_NOT_FOUND;
-    if (property != 1) return QUVO_ERR_INVALID_PARAMETER;
-    // The fifth field (capability flags) is left as the caller had it.
-    range->maximum = 0;
-    range->minimum = -50;
-    range->step = 1;
-    range->defaultValue = 0;
-    return QUVO_SUCCESS;
-}
-
-QUVO_RESULT EncoderDevice::SetAudioPropertyValue(uint32_t property, int32_t value)
-{
-    Trace trace("TvrSetAudioPropertyValue");
-    if (!deviceFound) return QUVO_ERR_DEVICE_NOT_FOUND;
-    if (property != 1) {
-        TheLog().Log(kLogError, 3, "Audio Property value Invalid");
-        return QUVO_ERR_INVALID_PARAMETER;
-    }
-    if (value < -50 || value > 0) return QUVO_ERR_INVALID_PARAMETER;
-    return QUVO_ERR_FAILED;
-}
-
-QUVO_RESULT EncoderDevice::GetCurrentAudioPropertyValue(uint32_t property, int32_t*)
-{
-    if (!deviceFound) return QUVO_ERR_DEVICE_NOT_FOUND;
-    if (property != 1) return QUVO_ERR_INVALID_PARAMETER;
-    return QUVO_ERR_FAILED;
-}
-
-QUVO_RESULT EncoderDevice::GetAudioMuteCapabilities(uint32_t* mask)
-{
-    if (!deviceFound) {
-        *mask = 0;
-        return QUVO_ERR_DEVICE_NOT_FOUND;
-    }
-    *mask = 64;
-    return QUVO_SUCCESS;
-}
-
-QUVO_RESULT EncoderDevice::SetAudioMute(uint32_t property, uint32_t)
-{
-    Trace trace("TvrSetAudioMute");
-    if (!deviceFound) return QUVO_ERR_DEVICE_NOT_FOUND;
-    if (property != 64) {
-        TheLog().Log(kLogError, 4, "Audio Mute Property Invalid");
-        return QUVO_ERR_INVALID_PARAMETER;
-    }
-    return QUVO_ERR_FAILED;
-}
-
-QUVO_RESULT EncoderDevice::GetAudioMute(uint32_t property, uint32_t*)
-{
-    if (!deviceFound) return QUVO_ERR_DEVICE_NOT_FOUND;
-    if (property != 64) {
-        TheLog().Log(kLogError, 4, "Audio Mute Property Invalid");
-        return QUVO_ERR_INVALID_PARAMETER;
-    }
-    return QUVO_ERR_FAILED;
-}
-
-QUVO_RESULT EncoderDevice::GetPreviewCapabilities(uint32_t* mask)
-{
-    if (!deviceFound) {
-        *mask = 0;
-        return QUVO_ERR_DEVICE_NOT_FOUND;
-    }
-    *mask = 27;
-    return QUVO_SUCCESS;
-}
-
-QUVO_RESULT EncoderDevice::SetPreviewMode(uint32_t mode)
-{
-    // Both flags go back on first, with or without a device.
-    previewVideo = 1;
-    previewAudio = 1;
-    if (!deviceFound) return QUVO_ERR_DEVICE_NOT_FOUND;
-    switch (mode) {
-    case 1: previewVideo = 0; previewAudio = 0; return QUVO_SUCCESS;
-    case 2: previewAudio = 0; return QUVO_SUCCESS;
-    case 8: return QUVO_SUCCESS;
-    default: return QUVO_ERR_INVALID_PARAMETER;
-    }
+    WriteI32(procAmpValue, layout::kProcAmpValue, value);
+    procAmpIndex = static_cast<uint32_t>(index);
+    return SetDeviceProperties(REQ_PROCAMP_VALUE) ? QUVO_SUCCESS : QUVO_ERR_FAILED;
 }
 
 }  // namespace quvo::sdk
