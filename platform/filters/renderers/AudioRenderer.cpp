@@ -183,8 +183,11 @@ HRESULT AudioRenderer::Render(IMediaSample* sample)
     std::size_t frames = static_cast<std::size_t>(std::max<LONG>(sample->GetActualDataLength(), 0)) / frameBytes;
     const auto* samples = reinterpret_cast<const std::int16_t*>(data);
 
+    // Samples are placed by time only when the graph runs on this renderer's clock:
+    // the stream start is then a time of the play-out itself.
     REFERENCE_TIME start = 0, stop = 0;
-    if (State() == State_Running && SUCCEEDED(sample->GetTime(&start, &stop))) {
+    const bool ownClock = IsSameObject(Clock().Get(), GetOwner());
+    if (ownClock && State() == State_Running && SUCCEEDED(sample->GetTime(&start, &stop))) {
         // Frame of the play-out at which this sample is due.
         const REFERENCE_TIME due = StreamStart() + start - clock_->PlayoutOrigin();
         const std::int64_t dueFrame = due * rate_ / UNITS;
