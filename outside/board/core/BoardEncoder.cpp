@@ -160,7 +160,10 @@ bool BoardEncoder::EncodeFrame(std::int64_t now, std::vector<std::uint8_t>& out,
     ++segmentFrames_;
     ++framesEncoded_;
 
-    AddAudio(now, audio);
+    // Without an input signal the line input is silent too.
+    AudioSettings heard = audio;
+    if (!picture.signal) heard.mute = true;
+    AddAudio(now, heard, audio.mute);
     mux_.Emit(To27M(now), out);
     if (error && !fileError_.empty()) *error = fileError_;
     return true;
@@ -185,7 +188,7 @@ void BoardEncoder::DrawPicture(const PlaneView& frame, const PictureSettings& pi
                  pattern_.ProcessLuma(16));
 }
 
-void BoardEncoder::AddAudio(std::int64_t now, const AudioSettings& audio)
+void BoardEncoder::AddAudio(std::int64_t now, const AudioSettings& audio, bool muteFlag)
 {
     // Audio runs on its own sample clock up to the end of this frame period.
     const std::int64_t end = now + FrameTime(1, active_.tv) - streamStart_;
@@ -204,7 +207,7 @@ void BoardEncoder::AddAudio(std::int64_t now, const AudioSettings& audio)
         tone_.Generate(count, audio, audioBuffer_);
     const std::int64_t pts = To90k(streamStart_ + kPresentationDelay) +
                              static_cast<std::int64_t>(audioSamples_ * 90000 / kAudioRate);
-    mux_.AddAudio(audioBuffer_.data(), count, pts, audio.mute);
+    mux_.AddAudio(audioBuffer_.data(), count, pts, muteFlag);
     audioSamples_ += count;
 }
 

@@ -62,7 +62,8 @@ private:
     bool OpenSegment(const VideoFormat& format, std::int64_t start, std::string* error);
     void DrainSegment();
     void DrawPicture(const PlaneView& frame, const PictureSettings& picture, std::int64_t now);
-    void AddAudio(std::int64_t now, const AudioSettings& audio);
+    // `audio` decides what is heard; `muteFlag` is what the audio headers state.
+    void AddAudio(std::int64_t now, const AudioSettings& audio, bool muteFlag);
 
     std::mutex settingsLock_;  // guards the requested_* fields and sourceChanged_
     VideoFormat requestedFormat_;

@@ -148,6 +148,23 @@ TEST(EncoderCorePicture, RaisingBrightnessRaisesDecodedMeanLuma)
     EXPECT_GT(bright, normal + 30) << normal << " -> " << bright;
 }
 
+TEST(EncoderCorePicture, NoSignalGivesABlueSilentPicture)
+{
+    BoardEncoder enc;
+    enc.SetVideoFormat(Format(352, 288, false, TvSystem::Pal));
+    PictureSettings p;
+    p.signal = false;
+    enc.SetPicture(p);
+    const auto bytes = EncodeSeconds(enc, 0.5, TvSystem::Pal);
+    const std::string path = TempPath("no-signal.mpg");
+    ASSERT_TRUE(WriteFile(path, bytes));
+    const auto media = DecodeFile(path);
+    ASSERT_FALSE(media.pictures.empty());
+    EXPECT_NEAR(media.pictures.front().meanLuma, 35.0, 3.0);
+    ASSERT_FALSE(media.samples.empty());
+    EXPECT_EQ(Rms(media.samples, 0), 0.0);
+}
+
 TEST(EncoderCoreStream, FrameSizeChangeTakesEffectAtTheNextGroup)
 {
     BoardEncoder enc;
