@@ -133,6 +133,18 @@ TEST_F(TeeGraphTest, DefaultClockIsSharedByEveryFilter)
         EXPECT_TRUE(IsSameObject(filterClock.Get(), clock.Get()));
     }
     EXPECT_EQ(asFilter->SetSyncSource(nullptr), VFW_E_NOT_STOPPED);
+
+    // Stream time 0 lies after the moment Run was called; a resumed run keeps
+    // the stream time that passed before the pause.
+    REFERENCE_TIME before = 0;
+    ASSERT_EQ(clock->GetTime(&before), S_OK);
+    ASSERT_TRUE(SUCCEEDED(control->Run()));
+    const REFERENCE_TIME firstStart = source->StreamStart();
+    EXPECT_GT(firstStart, before);
+    EXPECT_EQ(sinkA->StreamStart(), firstStart);
+    ASSERT_TRUE(SUCCEEDED(control->Pause()));
+    ASSERT_TRUE(SUCCEEDED(control->Run()));
+    EXPECT_GE(source->StreamStart(), firstStart);
 }
 
 TEST_F(TeeGraphTest, AFilterThatIsAClockBecomesTheGraphClock)
