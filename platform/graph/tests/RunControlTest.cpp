@@ -243,6 +243,27 @@ TEST_F(TeeGraphTest, ThousandRunStopCyclesLeaveNothingBehind)
     EXPECT_EQ(quvo::module::ObjectCount(), 0);
 }
 
+TEST_F(TeeGraphTest, ReleasingARunningGraphStopsAndFreesItsFilters)
+{
+    const int threadsBefore = ThreadCount();
+    Build(1000000, std::chrono::microseconds(100));
+    ASSERT_TRUE(SUCCEEDED(control->Run()));
+    control.Reset();
+    events.Reset();
+    graph.Reset();  // the last reference: the graph stops and disconnects everything
+    FILTER_STATE fs;
+    ASSERT_EQ(source->GetState(0, &fs), S_OK);
+    EXPECT_EQ(fs, State_Stopped);
+    ComPtr<IPin> peer;
+    EXPECT_EQ(source->Out()->ConnectedTo(&peer), VFW_E_NOT_CONNECTED);
+    EXPECT_EQ(ThreadCount(), threadsBefore);
+    source.Reset();
+    sinkA.Reset();
+    sinkB.Reset();
+    tee.Reset();
+    EXPECT_EQ(quvo::module::ObjectCount(), 0);
+}
+
 TEST_F(TeeGraphTest, WaitForCompletionNeedsARun)
 {
     Build(1, {});
