@@ -28,10 +28,12 @@ std::string PreviewGraph::Build(ComPtr<IBaseFilter> capture, const CMediaType& v
     videoRenderer = CreateFilter(CLSID_VideoRenderer);
     audioDecoder = CreateFilter(kAudioDecoderClsid);
     audioRenderer = CreateFilter(CLSID_DSoundRender);
-    if (!source || !tee || !demux || !videoDecoder || !videoRenderer || !audioDecoder || !audioRenderer)
+    counter.Attach(CreatePictureCounter(&pictures));
+    if (!counter || !source || !tee || !demux || !videoDecoder || !videoRenderer || !audioDecoder || !audioRenderer)
         return "create";
     graph->AddFilter(source.Get(), u"Source");
     graph->AddFilter(tee.Get(), u"Infinite Tee");
+    graph->AddFilter(counter.Get(), u"Dump File");
     graph->AddFilter(demux.Get(), u"Demux");
     graph->AddFilter(videoDecoder.Get(), u"Video Decoder");
     graph->AddFilter(videoRenderer.Get(), u"Video Renderer");
@@ -42,6 +44,7 @@ std::string PreviewGraph::Build(ComPtr<IBaseFilter> capture, const CMediaType& v
     if (FAILED(demux->QueryInterface(IID_IMpeg2Demultiplexer, demuxControl.ReleaseAndGetVoidAddressOf())))
         return "demux control";
     if (FAILED(ConnectFilters(graph.Get(), source.Get(), tee.Get()))) return "source - tee";
+    if (FAILED(ConnectFilters(graph.Get(), tee.Get(), counter.Get()))) return "tee - counter";
     if (FAILED(CreateMappedPin(demuxControl.Get(), videoType, u"Video Out", 0xE0, 0, 0))) return "video pin";
     if (FAILED(ConnectFilters(graph.Get(), tee.Get(), demux.Get()))) return "tee - demux";
     if (FAILED(ConnectFilters(graph.Get(), demux.Get(), videoDecoder.Get()))) return "demux - video decoder";
@@ -64,7 +67,7 @@ std::string PreviewGraph::Build(ComPtr<IBaseFilter> capture, const CMediaType& v
 void PreviewGraph::TearDown()
 {
     if (control) control->Stop();
-    for (ComPtr<IBaseFilter>* f : {std::addressof(source), std::addressof(tee), std::addressof(demux),
+    for (ComPtr<IBaseFilter>* f : {std::addressof(source), std::addressof(tee), std::addressof(demux), std::addressof(counter),
                                    std::addressof(videoDecoder), std::addressof(videoRenderer),
                                    std::addressof(audioDecoder), std::addressof(audioRenderer)}) {
         if (*f && graph) graph->RemoveFilter(f->Get());

@@ -3,9 +3,11 @@
 // the audio renderer as the graph's clock.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "platform/filters/tests/GraphHelpers.h"
+#include "platform/filters/tests/PictureCounter.h"
 
 namespace quvo::filters::test {
 
@@ -19,6 +21,9 @@ struct AudioMapping {
 struct PreviewGraph {
     ComPtr<IGraphBuilder> graph;
     ComPtr<IBaseFilter> source, tee, demux, videoDecoder, videoRenderer, audioDecoder, audioRenderer;
+    // On the tee's first output, where the SDK puts the writer: what the source sent.
+    ComPtr<IBaseFilter> counter;
+    std::shared_ptr<PictureLog> pictures;
     ComPtr<IMediaControl> control;
     ComPtr<IMediaEvent> events;
     ComPtr<IReferenceClock> clock;  // the audio renderer's
