@@ -6,6 +6,7 @@
 #include "sdk/DebugLog.h"
 #include "sdk/EncoderDevice.h"
 #include "sdk/PropertyLayout.h"
+#include "sdk/graphs/CaptureGraph.h"
 
 namespace quvo::sdk {
 
@@ -53,9 +54,13 @@ QUVO_RESULT EncoderDevice::Initialize(uint32_t* status)
 
 QUVO_RESULT EncoderDevice::Uninitialize()
 {
-    if (graphState == 4 && mediaControl) {
-        mediaControl->Pause();
-        mediaControl->Stop();
+    if (graphState == 4) {
+        if (mediaControl) {
+            mediaControl->Pause();
+            mediaControl->Stop();
+        }
+        // Mode 3 (playback) joins here once the playback graph exists.
+        if (graphMode == 1 || graphMode == 2 || graphMode == 4) TearDownCaptureGraph(*this);
     }
     deviceFound = 0;
     mediaEvent.Reset();
