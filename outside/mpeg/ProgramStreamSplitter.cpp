@@ -171,8 +171,7 @@ void SplitterOutputPin::Queue(filters::QueuedPayload payload)
 {
     if (!IsConnected()) return;
     if (!payload.endOfStream) {
-        payload.discontinuity = discontinuity_;
-        discontinuity_ = false;
+        payload.discontinuity = discontinuity_.exchange(false);
     }
     queue_.Push(std::move(payload));
 }

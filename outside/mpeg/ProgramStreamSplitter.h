@@ -10,6 +10,7 @@
 //   receiveLock_  the streaming lock: parser and time base (Receive, EndOfStream).
 #pragma once
 
+#include <atomic>
 #include <memory>
 #include <mutex>
 
@@ -59,7 +60,7 @@ private:
 
     CMediaType type_;
     filters::OutputQueue queue_;
-    bool discontinuity_ = true;  // input streaming thread
+    std::atomic<bool> discontinuity_{true};  // Active (application), Queue (streaming thread)
 };
 
 class ProgramStreamSplitter final : public CBaseFilter {

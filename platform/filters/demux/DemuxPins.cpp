@@ -136,8 +136,7 @@ void DemuxOutputPin::Queue(QueuedPayload payload)
 {
     if (!IsConnected()) return;
     if (!payload.endOfStream) {
-        payload.discontinuity = discontinuity_;
-        discontinuity_ = false;
+        payload.discontinuity = discontinuity_.exchange(false);
     }
     queue_.Push(std::move(payload));
 }

@@ -4,6 +4,8 @@
 // queue thread (OutputQueue).
 #pragma once
 
+#include <atomic>
+
 #include "platform/filters/demux/OutputQueue.h"
 #include "platform/graph/MpegInterfaces.h"
 #include "platform/graph/base/BaseInputPin.h"
@@ -65,7 +67,8 @@ private:
     const int id_;
     CMediaType offered_;  // changed only while unconnected, under the filter lock
     OutputQueue queue_;
-    bool discontinuity_ = true;  // input streaming thread only
+    // Set by Active and EndFlush (application thread), taken by Queue (input streaming thread).
+    std::atomic<bool> discontinuity_{true};
 };
 
 }  // namespace quvo::filters
