@@ -42,7 +42,9 @@ public:
     // Accepts exactly the types GetMediaType offers.
     HRESULT CheckMediaType(const CMediaType* mt) override;
 
-    // Commands to the thread; each waits for the thread's answer.
+    // Commands to the thread; each waits for the thread's answer. (The pin's Run
+    // hook keeps its base behaviour: streaming starts at Pause.)
+    using CBaseOutputPin::Run;
     HRESULT Init() { return CallWorker(CMD_INIT); }
     HRESULT Exit() { return CallWorker(CMD_EXIT); }
     HRESULT Run() { return CallWorker(CMD_RUN); }
