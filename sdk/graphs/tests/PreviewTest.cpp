@@ -118,8 +118,8 @@ TEST_F(PreviewTest, ErrorEventReachesTheWindowAndResetsTheDevice)
     ASSERT_EQ(QuvoSetCaptureFileName("/dev/full", 9), QUVO_SUCCESS);
     ASSERT_EQ(QuvoSetEventNotificationWindow(window->Handle(), 1224), QUVO_SUCCESS);
     ASSERT_EQ(QuvoStartCapture(), QUVO_SUCCESS);
-    ASSERT_TRUE(WaitUntil([&] { return window->Messages(1224) > 0; }, 15s)) << "no event message";
-    EXPECT_EQ(window->Messages(0), 0);
+    ASSERT_TRUE(WaitUntil([&] { return window->Messages1224() > 0; }, 15s)) << "no event message";
+    EXPECT_EQ(window->OtherMessages(), 0);
 
     uint32_t state = 0;
     for (int i = 0; i < 20 && state != 5; ++i) ASSERT_EQ(QuvoGetCurrentGraphStatus(&state, 100), QUVO_SUCCESS);
@@ -138,6 +138,8 @@ TEST_F(PreviewTest, ErrorEventReachesTheWindowAndResetsTheDevice)
 TEST_F(PreviewTest, PreviewModeOneBuildsOnlyTheRecordingPath)
 {
     ASSERT_EQ(QuvoSetPreviewMode(1), QUVO_SUCCESS);
+    auto window = CountingWindow::Create();
+    ASSERT_EQ(QuvoSetPreviewWindow(window->Handle(), 0, 0, 720, 576), QUVO_SUCCESS);
     QuvoSetDebugLevel(5);
     QuvoSetDebugTarget(1);
     ASSERT_EQ(QuvoStartPreview(), QUVO_SUCCESS);

@@ -35,7 +35,7 @@ struct CommandResult {
     int status = -1;
     std::string output;
 };
-CommandResult Run(const std::string& command);
+CommandResult RunCommand(const std::string& command);
 
 // What ffprobe reports of a file.
 struct ProbeInfo {
@@ -56,21 +56,28 @@ std::vector<uint8_t> ReadFile(const std::string& file);
 // True when the bytes begin with a pack header followed by a system or sequence header.
 bool BeginsAtStartPoint(const std::vector<uint8_t>& bytes);
 
-// Counts what reaches a registered window: posted messages and presented frames.
-class CountingWindow : public IVideoSurface {
+// A registered window that counts what reaches it: posted messages and presented
+// frames. Unregistered when destroyed.
+class CountingWindow {
 public:
-    static std::shared_ptr<CountingWindow> Create(int width = 720, int height = 576);
-    ~CountingWindow() override;
-    void PresentFrame(const std::uint8_t* bgra, int width, int height, int stride, RECT dest) override;
+    static std::unique_ptr<CountingWindow> Create(int width = 720, int height = 576);
+    ~CountingWindow();
 
     QUVO_HWND Handle() const { return reinterpret_cast<QUVO_HWND>(hwnd_); }
-    int Frames() const { return frames_.load(); }
-    int Messages(UINT message) const { return message == 1224 ? messages1224_.load() : otherMessages_.load(); }
+    int Frames() const { return surface_->frames.load(); }
+    int Messages1224() const { return messages1224_.load(); }
+    int OtherMessages() const { return otherMessages_.load(); }
 
 private:
+    struct Surface : IVideoSurface {
+        void PresentFrame(const std::uint8_t*, int, int, int, RECT) override { frames.fetch_add(1); }
+        std::atomic<int> frames{0};
+    };
+    CountingWindow() = default;
     static void OnMessage(HWND, UINT message, WPARAM, LPARAM, void* context);
+
     HWND hwnd_ = nullptr;
-    std::atomic<int> frames_{0};
+    std::shared_ptr<Surface> surface_ = std::make_shared<Surface>();
     std::atomic<int> messages1224_{0};
     std::atomic<int> otherMessages_{0};
 };
