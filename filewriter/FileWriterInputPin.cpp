@@ -30,8 +30,7 @@ HRESULT FileWriterInputPin::Receive(IMediaSample* sample)
     HRESULT hr = sample->GetPointer(&data);
     if (FAILED(hr)) return hr;
     LONG length = sample->GetActualDataLength();
-    if (length <= 0) return S_OK;
-    return state.WriteData(data, static_cast<DWORD>(length));
+    return state.WriteData(data, length > 0 ? static_cast<DWORD>(length) : 0);
 }
 
 HRESULT FileWriterInputPin::EndOfStream()
