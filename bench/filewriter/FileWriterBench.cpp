@@ -30,12 +30,24 @@ std::uint64_t TotalBytes()
     return v ? std::strtoull(v, nullptr, 10) : (2ull << 30);
 }
 
+// Removes the output directory when the run ends.
+struct DirectoryRemover {
+    std::string path;
+    ~DirectoryRemover()
+    {
+        std::error_code ec;
+        if (!path.empty()) std::filesystem::remove_all(path, ec);
+    }
+};
+
 const std::string& OutputDir()
 {
+    static DirectoryRemover remover;
     static const std::string dir = [] {
         std::string base = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : (std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp");
         std::string d = base + "/filewriter-bench-" + std::to_string(getpid());
         std::filesystem::create_directories(d);
+        remover.path = d;
         std::fprintf(stderr, "writing to %s\n", d.c_str());
         return d;
     }();

@@ -289,17 +289,5 @@ TEST_F(FilterTest, RecordingOnTheFlyWhilePreviewRuns)
     EXPECT_EQ(ReadBytes(dir_.File("all.mpg")), plain);
 }
 
-TEST_F(FilterTest, NullFileNameClosesTheFiles)
-{
-    ASSERT_EQ(sink_->SetFileName(dir_.Wide("gone.mpg").c_str(), nullptr), S_OK);
-    filter_->Run(0);
-    EXPECT_EQ(Receive(Bytes(5, 1)), S_OK);
-    EXPECT_EQ(sink_->SetFileName(nullptr, nullptr), E_INVALIDARG);
-    EXPECT_EQ(ReadText(dir_.File("gone.mzl")), "TVMP\r\ngone.mpg;5\r\n");
-    EXPECT_EQ(Receive(Bytes(5, 2)), S_OK);  // dropped: nothing open
-    EXPECT_EQ(control_->GetBytesStreamed(), 5u);
-    filter_->Stop();
-}
-
 }  // namespace
 }  // namespace quvo::filewriter
