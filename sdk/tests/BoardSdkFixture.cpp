@@ -11,13 +11,13 @@
 
 namespace quvo::sdk::test {
 
-bool RegisterModule(const std::string& name)
+bool RegisterModule(const std::string& name, bool unregister)
 {
     const char* build = std::getenv("QUVO_BUILD_DIR");
     const char* modules = std::getenv("QUVO_MODULE_DIR");
     if (!build || !modules) return false;
     const std::string command =
-        "'" + std::string(build) + "/tools/regsvr' -s '" + std::string(modules) + "/" + name + ".so'";
+        "'" + std::string(build) + "/tools/regsvr' -s " + (unregister ? "-u '" : "'") + modules + "/" + name + ".so'";
     const int status = std::system(command.c_str());
     return status != -1 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }

@@ -15,8 +15,9 @@
 
 namespace quvo::sdk::test {
 
-// Runs regsvr on $QUVO_MODULE_DIR/<name>.so; true when it registered.
-bool RegisterModule(const std::string& name);
+// Runs regsvr (with -u: unregisters) on $QUVO_MODULE_DIR/<name>.so; true when it
+// succeeded.
+bool RegisterModule(const std::string& name, bool unregister = false);
 
 // Runs one boardctl command line; true when it succeeded.
 bool Board(const std::vector<std::string>& args);

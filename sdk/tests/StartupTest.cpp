@@ -8,6 +8,7 @@
 #include "platform/com/Runtime.h"
 #include "platform/graph/Guids.h"
 #include "platform/win32/Text.h"
+#include "sdk/FilterClassIds.h"
 #include "sdk/tests/BoardSdkFixture.h"
 
 namespace quvo::sdk::test {
@@ -207,6 +208,19 @@ TEST_F(StartupTest, ShutDownRemovesEverythingDownstreamAndReleasesTheDevice)
     uint32_t detected = 5;
     EXPECT_EQ(QuvoIsSignalDetected(&detected), QUVO_ERR_DEVICE_NOT_FOUND);
     EXPECT_EQ(detected, 0u);
+}
+
+// The MPEG module of this project serves all three roles under the first pass's
+// identifiers, through the registry.
+TEST_F(StartupTest, RegisteredMpegModuleFillsEveryRoleInTheFirstPass)
+{
+    ASSERT_TRUE(RegisterModule("MpegDecoders"));
+    EXPECT_EQ(InitializeOk(), QUVO_INIT_OWN_FILTERS_MISSING);
+    EXPECT_EQ(Device().splitterClsid, kMpegCandidatePasses[0].splitter);
+    EXPECT_EQ(Device().audioDecoderClsid, kMpegCandidatePasses[0].audioDecoder);
+    EXPECT_EQ(Device().videoDecoderClsid, kMpegCandidatePasses[0].videoDecoder);
+    EXPECT_NE(ReadLog().find("\nFilters Found\r\n"), std::string::npos);
+    EXPECT_TRUE(RegisterModule("MpegDecoders", true));
 }
 
 }  // namespace
