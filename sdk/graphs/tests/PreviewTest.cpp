@@ -173,6 +173,60 @@ TEST_F(PreviewTest, FullPreviewGraphAndVideoOnly)
     ASSERT_EQ(QuvoStopPreview(), QUVO_SUCCESS);
 }
 
+// Full-screen requests wait for the next start and are then forgotten; a running
+// graph refuses them.
+TEST_F(PreviewTest, FullScreenRequestAppliesOnceAtTheNextStart)
+{
+    auto window = CountingWindow::Create();
+    ASSERT_EQ(QuvoSetPreviewWindow(window->Handle(), 10, 20, 352, 288), QUVO_SUCCESS);
+    QuvoSetDebugLevel(5);
+    QuvoSetDebugTarget(1);
+
+    ASSERT_EQ(QuvoSetPreviewToFullScreen(2), QUVO_SUCCESS);  // windowed, as 0
+    EXPECT_EQ(TheDevice().fullScreenChangePending, 1u);
+    ASSERT_EQ(QuvoStartPreview(), QUVO_SUCCESS);
+    EXPECT_EQ(TheDevice().fullScreenChangePending, 0u);
+    LONG left = 0, top = 0, width = 0, height = 0;
+    ASSERT_TRUE(TheDevice().videoWindow);
+    ASSERT_EQ(TheDevice().videoWindow->GetWindowPosition(&left, &top, &width, &height), S_OK);
+    EXPECT_EQ(left, 10);
+    EXPECT_EQ(top, 20);
+    EXPECT_EQ(width, 352);
+    EXPECT_EQ(height, 288);
+    EXPECT_EQ(QuvoSetPreviewToFullScreen(1), QUVO_ERR_FAILED);
+    EXPECT_EQ(TheDevice().fullScreenChangePending, 0u);
+    ASSERT_EQ(QuvoStopPreview(), QUVO_SUCCESS);
+
+    ASSERT_EQ(QuvoSetPreviewToFullScreen(1), QUVO_SUCCESS);
+    ASSERT_EQ(QuvoStartPreview(), QUVO_SUCCESS);
+    LONG mode = 0;
+    ASSERT_EQ(TheDevice().videoWindow->get_FullScreenMode(&mode), S_OK);
+    EXPECT_EQ(mode, OATRUE);
+    ASSERT_EQ(QuvoStopPreview(), QUVO_SUCCESS);
+
+    // Forgotten after one start: the next graph's window is in its default mode.
+    ASSERT_EQ(QuvoStartPreview(), QUVO_SUCCESS);
+    ASSERT_EQ(TheDevice().videoWindow->get_FullScreenMode(&mode), S_OK);
+    EXPECT_EQ(mode, OAFALSE);
+    ASSERT_EQ(QuvoStopPreview(), QUVO_SUCCESS);
+    QuvoSetDebugTarget(0);
+
+    const std::string log = LogText();
+    EXPECT_NE(log.find("FullScreenMode - Change not required\r\n"), std::string::npos);
+    EXPECT_NE(log.find("-Warning : Full screen mode cannot be set while Graph is running-\r\n"), std::string::npos);
+    EXPECT_NE(log.find("Preview Started...\r\n---Exit : TvrStartPreview---\r\n"), std::string::npos);
+    EXPECT_NE(log.find("...Preview Stopped\r\n"), std::string::npos);
+}
+
+TEST_F(PreviewTest, StopWithoutStartWritesOnlyItsTrace)
+{
+    QuvoSetDebugLevel(6);
+    QuvoSetDebugTarget(1);
+    EXPECT_EQ(QuvoStopPreview(), QUVO_ERR_FAILED);
+    QuvoSetDebugTarget(0);
+    EXPECT_EQ(LogText(), "---Enter : TvrStopPreview---\r\n---Exit : TvrStopPreview---\r\n");
+}
+
 TEST_F(PreviewTest, UnknownTvStandardFailsAtTheVideoDecoderConnection)
 {
     QuvoSetDebugLevel(3);
