@@ -190,7 +190,9 @@ bool EncoderDevice::SetDeviceProperties(std::uint32_t mask)
     if (mask & REQ_OUTPUT_SELECT) {
         // A command without data: no buffer at all.
         if (!ks) log.Note(REQ_OUTPUT_SELECT, kNoInterface);
-        else log.Note(REQ_OUTPUT_SELECT, ks->Set(PROPSETID_EncoderDevice, ENCPROP_OUTPUT_SELECT, nullptr, 0, nullptr, 0));
+        else
+            log.Note(REQ_OUTPUT_SELECT,
+                     ks->Set(PROPSETID_EncoderDevice, ENCPROP_OUTPUT_SELECT, nullptr, 0, nullptr, 0));
     }
 
     if (log.failed != 0) TheLog().Log(kLogError, 4, "Set Device Property Failed - Code = 0x%x", log.failed);
