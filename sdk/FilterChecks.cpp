@@ -10,13 +10,17 @@
 namespace quvo::sdk {
 namespace {
 
-// True when an instance was created; it is kept in `slot` until the checks end.
-bool TryCreate(REFCLSID clsid, ComPtr<IBaseFilter>& slot)
+enum class Accept { AnySuccess, PlainSuccess };
+
+// True when an instance was created; it is kept in `slot` until the checks end. The
+// candidate search takes only a plain success, the other checks any success.
+bool TryCreate(REFCLSID clsid, ComPtr<IBaseFilter>& slot, Accept accept = Accept::AnySuccess)
 {
     ComPtr<IBaseFilter> filter;
     const HRESULT hr =
         CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter, filter.ReleaseAndGetVoidAddressOf());
-    if (hr != S_OK || !filter) return false;
+    const bool created = accept == Accept::PlainSuccess ? hr == S_OK : SUCCEEDED(hr);
+    if (!created || !filter) return false;
     slot = std::move(filter);
     return true;
 }
@@ -70,7 +74,7 @@ bool EncoderDevice::CheckMpegFilters()
         for (const MpegCandidates& pass : kMpegCandidatePasses) {
             const CLSID* candidates[] = {&pass.splitter, &pass.audioDecoder, &pass.videoDecoder};
             for (std::size_t i = 0; i < std::size(roles); ++i) {
-                if (roles[i].found || !TryCreate(*candidates[i], roles[i].slot)) continue;
+                if (roles[i].found || !TryCreate(*candidates[i], roles[i].slot, Accept::PlainSuccess)) continue;
                 roles[i].clsid = *candidates[i];
                 roles[i].found = true;
             }
