@@ -5,7 +5,10 @@
 
 #include "filewriter/FileWriterFilter.h"
 #include "filewriter/FileWriterInputPin.h"
+#include "filewriter/NoThrow.h"
 #include "platform/com/Runtime.h"
+
+using quvo::filewriter::NoThrow;
 
 CUnknown* FileWriter::Create(IUnknown* outer, HRESULT* hr)
 {
@@ -57,7 +60,7 @@ HRESULT FileWriter::NonDelegatingQueryInterface(REFIID riid, void** ppv)
 HRESULT FileWriter::SetFileName(LPCWSTR fileName, const AM_MEDIA_TYPE*)
 {
     std::lock_guard lock(receiveLock_);
-    return state_.SetFileName(fileName);
+    return NoThrow([&] { return state_.SetFileName(fileName); });
 }
 
 HRESULT FileWriter::GetCurFile(LPWSTR* fileName, AM_MEDIA_TYPE* mt)
@@ -86,7 +89,7 @@ HRESULT FileWriter::GetCurFile(LPWSTR* fileName, AM_MEDIA_TYPE* mt)
 HRESULT FileWriter::SetFileSizeLimit(DWORD kib)
 {
     std::lock_guard lock(receiveLock_);
-    return state_.SetFileSizeLimit(kib);
+    return NoThrow([&] { return state_.SetFileSizeLimit(kib); });
 }
 
 HRESULT FileWriter::SetCaptureLimit(ULONGLONG bytes)
@@ -112,13 +115,13 @@ HRESULT FileWriter::DisableCaptureOnTheFly()
 HRESULT FileWriter::StartRecording()
 {
     std::lock_guard lock(receiveLock_);
-    return state_.StartRecording();
+    return NoThrow([&] { return state_.StartRecording(); });
 }
 
 HRESULT FileWriter::StopRecording()
 {
     std::lock_guard lock(receiveLock_);
-    return state_.StopRecording();
+    return NoThrow([&] { return state_.StopRecording(); });
 }
 
 // Read without the lock: the application's timer must not wait for a disk write.

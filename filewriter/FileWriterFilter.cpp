@@ -2,6 +2,9 @@
 
 #include "filewriter/FileWriter.h"
 #include "filewriter/FileWriterInputPin.h"
+#include "filewriter/NoThrow.h"
+
+using quvo::filewriter::NoThrow;
 
 FileWriterFilter::FileWriterFilter(FileWriter* writer, IUnknown* outer, std::recursive_mutex* filterLock,
                                    HRESULT* hr)
@@ -18,7 +21,11 @@ HRESULT FileWriterFilter::Stop()
         // Waits for a Receive in progress; what the start-point search still holds
         // goes out before the files close.
         std::lock_guard receive(writer_->receiveLock_);
-        writer_->state_.Stop();
+        // A failure here is not reported, as with the files' own failures.
+        NoThrow([&] {
+            writer_->state_.Stop();
+            return S_OK;
+        });
     }
     return CBaseFilter::Stop();
 }
@@ -28,7 +35,11 @@ HRESULT FileWriterFilter::Pause()
     std::lock_guard lock(*filterLock_);
     {
         std::lock_guard receive(writer_->receiveLock_);
-        writer_->state_.Pause();
+        // A failure here is not reported, as with the files' own failures.
+        NoThrow([&] {
+            writer_->state_.Pause();
+            return S_OK;
+        });
     }
     return CBaseFilter::Pause();
 }
@@ -38,7 +49,11 @@ HRESULT FileWriterFilter::Run(REFERENCE_TIME start)
     std::lock_guard lock(*filterLock_);
     {
         std::lock_guard receive(writer_->receiveLock_);
-        writer_->state_.Run();
+        // A failure here is not reported, as with the files' own failures.
+        NoThrow([&] {
+            writer_->state_.Run();
+            return S_OK;
+        });
     }
     return CBaseFilter::Run(start);
 }

@@ -1,6 +1,7 @@
 #include "filewriter/FileWriterInputPin.h"
 
 #include "filewriter/FileWriter.h"
+#include "filewriter/NoThrow.h"
 
 FileWriterInputPin::FileWriterInputPin(FileWriter* writer, CBaseFilter* filter, std::recursive_mutex* filterLock,
                                        std::recursive_mutex* receiveLock, HRESULT* hr)
@@ -30,7 +31,8 @@ HRESULT FileWriterInputPin::Receive(IMediaSample* sample)
     HRESULT hr = sample->GetPointer(&data);
     if (FAILED(hr)) return hr;
     LONG length = sample->GetActualDataLength();
-    return state.WriteData(data, length > 0 ? static_cast<DWORD>(length) : 0);
+    return quvo::filewriter::NoThrow(
+        [&] { return state.WriteData(data, length > 0 ? static_cast<DWORD>(length) : 0); });
 }
 
 HRESULT FileWriterInputPin::EndOfStream()

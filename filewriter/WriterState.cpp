@@ -49,8 +49,12 @@ WriterState::WriterState(VolumeQuery volumeQuery)
 
 WriterState::~WriterState()
 {
-    FlushPending();
-    CloseFragment();
+    try {
+        FlushPending();
+        CloseFragment();
+    } catch (...) {
+        // Out of memory for the last description line: the files still close below.
+    }
     CloseDescription();
 }
 
