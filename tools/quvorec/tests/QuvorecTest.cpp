@@ -1,0 +1,97 @@
+// quvorec as a user runs it: a clear refusal when no board is registered, then,
+// with the modules registered, a size-limited capture and an on-the-fly recording
+// with fragments that ffprobe reads with the preset's frame size.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+std::string Env(const char* name)
+{
+    const char* v = std::getenv(name);
+    return v ? v : "";
+}
+
+struct Result {
+    int status = -1;
+    std::string output;
+};
+
+Result Shell(const std::string& command)
+{
+    Result r;
+    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+    if (!pipe) return r;
+    char buffer[4096];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) r.output.append(buffer, n);
+    const int status = pclose(pipe);
+    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return r;
+}
+
+long long FileSize(const std::string& path)
+{
+    struct stat st{};
+    return stat(path.c_str(), &st) == 0 ? static_cast<long long>(st.st_size) : -1;
+}
+
+// "WIDTHxHEIGHT" of the file's video stream, as ffprobe reads it.
+std::string FrameSize(const std::string& file)
+{
+    const std::string out =
+        Shell("ffprobe -v error -select_streams v:0 -show_entries stream=width,height -of default=nw=1:nk=1 '" + file +
+              "'")
+            .output;
+    const auto firstEnd = out.find('\n');
+    if (firstEnd == std::string::npos) return out;
+    const auto secondEnd = out.find('\n', firstEnd + 1);
+    return out.substr(0, firstEnd) + "x" + out.substr(firstEnd + 1, secondEnd - firstEnd - 1);
+}
+
+const std::string kQuvorec = QUVOREC_PATH;
+
+void RegisterModules()
+{
+    for (const char* module : {"KestorBoard", "MpegDecoders", "TvrFileWriter"}) {
+        const Result r = Shell(Env("QUVO_BUILD_DIR") + "/tools/regsvr -s " + Env("QUVO_MODULE_DIR") + "/" + module + ".so");
+        ASSERT_EQ(r.status, 0) << module << ": " << r.output;
+    }
+}
+
+TEST(Quvorec, RefusesWithReasonsThenRecords)
+{
+    // Nothing registered yet: no board, and the reasons in words.
+    Result r = Shell(kQuvorec + " --seconds 1 none.mpg");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.output.find("no encoder board found"), std::string::npos) << r.output;
+    EXPECT_EQ(FileSize("none.mpg"), -1);
+
+    EXPECT_EQ(Shell(kQuvorec + " --preset xyz out.mpg").status, 1);
+    EXPECT_EQ(Shell(kQuvorec + " --seconds").status, 1);
+
+    RegisterModules();
+    const std::string dir = Env("TMPDIR");
+    const std::string sized = dir + "/sized.mpg";
+    r = Shell(kQuvorec + " --preset vcd --size 0.5 '" + sized + "'");
+    ASSERT_EQ(r.status, 0) << r.output;
+    EXPECT_NE(r.output.find("signal: yes"), std::string::npos) << r.output;
+    EXPECT_GE(FileSize(sized), 500000);
+    EXPECT_EQ(FrameSize(sized), "352x288");
+
+    const std::string fly = dir + "/fly.mpg";
+    r = Shell(kQuvorec + " --preset svcd --on-the-fly --seconds 3 --fragment 0.25 '" + fly + "'");
+    ASSERT_EQ(r.status, 0) << r.output;
+    EXPECT_NE(r.output.find("from the preview"), std::string::npos);
+    EXPECT_GT(FileSize(fly), 0);
+    EXPECT_GT(FileSize(dir + "/fly_1.mpg"), 0);
+    EXPECT_GT(FileSize(dir + "/fly.mzl"), 6);
+    EXPECT_EQ(FrameSize(fly), "480x576");
+}
+
+}  // namespace
