@@ -30,7 +30,7 @@ std::size_t StartCodeTailLength(const BYTE* data, std::size_t n)
     return 0;
 }
 
-StartPointScan ScanForStartPoint(const BYTE* data, std::size_t n, std::size_t from, bool packAtZero)
+StartPointScan FindStartPoint(const BYTE* data, std::size_t n, std::size_t from, bool packAtZero)
 {
     StartPointScan scan;
     bool havePack = packAtZero;

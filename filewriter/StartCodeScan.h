@@ -41,6 +41,6 @@ struct StartPointScan {
 // pack header of that scan (nothing else before `from` can matter then). A system or
 // sequence header with no pack header before it is passed over: it cannot begin a
 // fragment.
-StartPointScan ScanForStartPoint(const BYTE* data, std::size_t n, std::size_t from = 0, bool packAtZero = false);
+StartPointScan FindStartPoint(const BYTE* data, std::size_t n, std::size_t from = 0, bool packAtZero = false);
 
 }  // namespace quvo::filewriter

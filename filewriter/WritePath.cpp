@@ -83,7 +83,7 @@ HRESULT WriterState::WriteOnTheFly(const BYTE* block, DWORD n)
     }
 
     if (needStart_) {
-        StartPointScan scan = ScanForStartPoint(view.data, view.size, view.scanFrom, view.packAtZero);
+        StartPointScan scan = FindStartPoint(view.data, view.size, view.scanFrom, view.packAtZero);
         NoteScan(scan);
         if (scan.outcome != StartPointScan::Outcome::Found) {
             KeepPending(view, scan);  // everything before it precedes the recording
@@ -100,7 +100,7 @@ HRESULT WriterState::WriteOnTheFly(const BYTE* block, DWORD n)
 
     HRESULT hr = S_OK;
     if (fragmentLimit_ != 0 && fragmentBytes_ > 0 && fragmentBytes_ + view.size > fragmentLimit_) {
-        StartPointScan scan = ScanForStartPoint(view.data, view.size, view.scanFrom, view.packAtZero);
+        StartPointScan scan = FindStartPoint(view.data, view.size, view.scanFrom, view.packAtZero);
         NoteScan(scan);
         if (scan.outcome != StartPointScan::Outcome::Found) {
             // No start point yet: the fragment grows past its limit; only what may

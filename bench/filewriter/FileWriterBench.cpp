@@ -160,7 +160,7 @@ void BM_StartPointScan(benchmark::State& state)
 {
     std::vector<BYTE> data = NoStartCodes(64 << 20);
     for (auto _ : state) {
-        auto scan = quvo::filewriter::ScanForStartPoint(data.data(), data.size());
+        auto scan = quvo::filewriter::FindStartPoint(data.data(), data.size());
         benchmark::DoNotOptimize(scan);
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * data.size()));

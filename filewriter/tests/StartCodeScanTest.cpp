@@ -70,7 +70,7 @@ TEST(StartPointScan, LastPackHeaderBeforeTheFirstSequenceHeader)
     Filler(b, 10);
     Code(b, 0xB3);
     Filler(b, 100);
-    StartPointScan s = ScanForStartPoint(b.data(), b.size());
+    StartPointScan s = FindStartPoint(b.data(), b.size());
     EXPECT_EQ(s.outcome, Outcome::Found);
     EXPECT_EQ(s.offset, 2048u);
     EXPECT_TRUE(s.packFound);
@@ -84,7 +84,7 @@ TEST(StartPointScan, SystemHeaderAlsoMarksAStartPoint)
     Code(b, 0xBA);
     Filler(b, 10);
     Code(b, 0xBB);
-    StartPointScan s = ScanForStartPoint(b.data(), b.size());
+    StartPointScan s = FindStartPoint(b.data(), b.size());
     EXPECT_EQ(s.outcome, Outcome::Found);
     EXPECT_EQ(s.offset, 3u);
 }
@@ -98,7 +98,7 @@ TEST(StartPointScan, SequenceHeaderWithoutPackHeaderBeforeItIsPassedOver)
     Code(b, 0xBA);
     Filler(b, 10);
     Code(b, 0xBB);
-    StartPointScan s = ScanForStartPoint(b.data(), b.size());
+    StartPointScan s = FindStartPoint(b.data(), b.size());
     EXPECT_EQ(s.outcome, Outcome::Found);
     EXPECT_EQ(s.offset, 28u);
 }
@@ -111,7 +111,7 @@ TEST(StartPointScan, PackHeaderWithoutHeaderAfterItIsPending)
     Filler(b, 8);
     Code(b, 0xE0);
     Filler(b, 8);
-    StartPointScan s = ScanForStartPoint(b.data(), b.size());
+    StartPointScan s = FindStartPoint(b.data(), b.size());
     EXPECT_EQ(s.outcome, Outcome::PackPending);
     EXPECT_EQ(s.offset, 40u);
     EXPECT_TRUE(s.packFound);
@@ -121,7 +121,7 @@ TEST(StartPointScan, PackHeaderWithoutHeaderAfterItIsPending)
     Bytes joined(b.begin() + 40, b.end());
     std::size_t from = joined.size() - 3;
     Code(joined, 0xB3);
-    StartPointScan more = ScanForStartPoint(joined.data(), joined.size(), from, true);
+    StartPointScan more = FindStartPoint(joined.data(), joined.size(), from, true);
     EXPECT_EQ(more.outcome, Outcome::Found);
     EXPECT_EQ(more.offset, 0u);
 }
@@ -140,16 +140,16 @@ TEST(StartPointScan, HeldBackTailIsAPrefixOfAStartCode)
         Bytes b;
         Filler(b, 10);
         b.insert(b.end(), c.tail.begin(), c.tail.end());
-        StartPointScan s = ScanForStartPoint(b.data(), b.size());
+        StartPointScan s = FindStartPoint(b.data(), b.size());
         EXPECT_EQ(s.outcome, Outcome::None);
         EXPECT_EQ(s.heldBack, c.held);
     }
     // Blocks shorter than a start code: the same rule on what there is.
     Bytes two = {0x00, 0x00};
-    EXPECT_EQ(ScanForStartPoint(two.data(), two.size()).heldBack, 2u);
+    EXPECT_EQ(FindStartPoint(two.data(), two.size()).heldBack, 2u);
     Bytes one = {0x09};
-    EXPECT_EQ(ScanForStartPoint(one.data(), one.size()).heldBack, 0u);
-    EXPECT_EQ(ScanForStartPoint(nullptr, 0).heldBack, 0u);
+    EXPECT_EQ(FindStartPoint(one.data(), one.size()).heldBack, 0u);
+    EXPECT_EQ(FindStartPoint(nullptr, 0).heldBack, 0u);
 }
 
 TEST(StartPointScan, FindsEveryStartPointOfAGeneratedStream)
@@ -162,7 +162,7 @@ TEST(StartPointScan, FindsEveryStartPointOfAGeneratedStream)
     std::vector<std::size_t> found;
     std::size_t base = 0;
     while (base < b.size()) {
-        StartPointScan s = ScanForStartPoint(b.data() + base, b.size() - base);
+        StartPointScan s = FindStartPoint(b.data() + base, b.size() - base);
         if (s.outcome != Outcome::Found) break;
         found.push_back(base + s.offset);
         base += s.offset + 4;  // look for the next one past this pack header
