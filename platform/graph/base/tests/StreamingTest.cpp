@@ -107,6 +107,37 @@ TEST(Streaming, EndOfStreamCompletesOnceAndOnlyWhileRunning)
     g.sink->JoinFilterGraph(nullptr, nullptr);
 }
 
+TEST(Streaming, DeliveryFailureEndsTheLoopAndReportsAnError)
+{
+    EventRecorder graph;
+    SourceToSink g;
+    g.source->JoinFilterGraph(&graph, u"Source");
+    g.sink->failAfter = 5;
+    ASSERT_EQ(g.Run(), S_OK);
+    ASSERT_TRUE(g.sink->WaitForRefusal());
+    g.Stop();  // joins the thread, so everything it did is done
+    EXPECT_EQ(g.sink->Received().size(), 5u);
+    EXPECT_EQ(g.source->Stream()->next, 6);  // the refused sample ended the loop
+    EXPECT_EQ(graph.Count(EC_ERRORABORT), 1);
+    EXPECT_EQ(g.sink->EndOfStreams(), 0);
+    g.source->JoinFilterGraph(nullptr, nullptr);
+}
+
+TEST(Streaming, FillFailureSendsEndOfStreamAndReportsAnError)
+{
+    EventRecorder graph;
+    SourceToSink g;
+    g.source->JoinFilterGraph(&graph, u"Source");
+    g.source->Stream()->limit = 2;
+    g.source->Stream()->endResult = E_OUTOFMEMORY;
+    ASSERT_EQ(g.Run(), S_OK);
+    ASSERT_TRUE(g.sink->WaitForEndOfStream());
+    g.Stop();
+    EXPECT_EQ(g.sink->Received().size(), 2u);
+    EXPECT_EQ(graph.Count(EC_ERRORABORT), 1);
+    g.source->JoinFilterGraph(nullptr, nullptr);
+}
+
 TEST(Streaming, SamplesAreRefusedWhileFlushingAndWhenStopped)
 {
     auto* manual = new ManualSource;

@@ -68,7 +68,7 @@ HRESULT CountingStream::DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PRO
 
 HRESULT CountingStream::FillBuffer(IMediaSample* sample)
 {
-    if (limit >= 0 && next >= limit) return S_FALSE;
+    if (limit >= 0 && next >= limit) return endResult;
     BYTE* data = nullptr;
     sample->GetPointer(&data);
     std::uint32_t n = static_cast<std::uint32_t>(next);
@@ -117,6 +117,11 @@ HRESULT SinkPin::Receive(IMediaSample* sample)
     std::lock_guard lock(sink_->receiveLock_);
     HRESULT hr = CRenderedInputPin::Receive(sample);
     if (hr != S_OK) return hr;
+    if (sink_->failAfter >= 0 && sink_->numbers_.size() >= static_cast<std::size_t>(sink_->failAfter)) {
+        ++sink_->refusals_;
+        sink_->received_.notify_all();
+        return E_FAIL;
+    }
     sink_->numbers_.push_back(NumberOf(sample));
     sink_->received_.notify_all();
     return S_OK;
@@ -163,6 +168,12 @@ bool CountingSink::WaitForEndOfStream()
 {
     std::unique_lock lock(receiveLock_);
     return received_.wait_for(lock, kGuard, [&] { return endOfStreams_ > 0; });
+}
+
+bool CountingSink::WaitForRefusal()
+{
+    std::unique_lock lock(receiveLock_);
+    return received_.wait_for(lock, kGuard, [&] { return refusals_ > 0; });
 }
 
 std::vector<std::uint32_t> CountingSink::Received()

@@ -36,6 +36,8 @@ public:
     int limit = -1;
     // A failure to answer from DecideBufferSize (connection tests).
     HRESULT decideResult = S_OK;
+    // A failure FillBuffer answers once `limit` samples are out, instead of S_FALSE.
+    HRESULT endResult = S_FALSE;
     // Touched only by the streaming thread while it runs, read after Stop.
     int next = 0;
     int threadsCreated = 0;
@@ -80,11 +82,14 @@ public:
     // which only guards the test run against a hang.
     bool WaitForSamples(std::size_t count);
     bool WaitForEndOfStream();
+    bool WaitForRefusal();
     std::vector<std::uint32_t> Received();
     int EndOfStreams();
     void Clear();
 
     GUID accepted;
+    // Receive answers E_FAIL once this many samples were taken (-1: never).
+    int failAfter = -1;
     int actives = 0;    // filter lock
     int inactives = 0;  // filter lock
 
@@ -96,6 +101,7 @@ private:
     std::condition_variable received_;
     std::vector<std::uint32_t> numbers_;
     int endOfStreams_ = 0;
+    int refusals_ = 0;
     std::unique_ptr<SinkPin> pin_;
 };
 
