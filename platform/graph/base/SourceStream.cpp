@@ -1,5 +1,7 @@
 #include "platform/graph/base/SourceStream.h"
 
+#include <chrono>
+
 #include "platform/graph/base/Source.h"
 
 CSourceStream::CSourceStream(const char* objectName, HRESULT* phr, CSource* filter, LPCWSTR pinName)
@@ -103,10 +105,16 @@ CSourceStream::Command CSourceStream::GetRequest()
     return request_;
 }
 
-void CSourceStream::WaitForRequest()
+bool CSourceStream::WaitForRequest(DWORD timeoutMs, Command* cmd)
 {
     std::unique_lock lock(requestLock_);
-    requestChanged_.wait(lock, [this] { return hasRequest_; });
+    auto pending = [this] { return hasRequest_; };
+    if (timeoutMs == INFINITE)
+        requestChanged_.wait(lock, pending);
+    else if (!requestChanged_.wait_for(lock, std::chrono::milliseconds(timeoutMs), pending))
+        return false;
+    if (cmd) *cmd = request_;
+    return true;
 }
 
 void CSourceStream::Reply(HRESULT hr)
@@ -160,7 +168,7 @@ HRESULT CSourceStream::DoBufferProcessingLoop()
             HRESULT hr = GetDeliveryBuffer(&sample, nullptr, nullptr, 0);
             if (FAILED(hr)) {
                 // Decommitted: Inactive is on its way with a Stop.
-                WaitForRequest();
+                WaitForRequest(INFINITE, nullptr);
                 continue;
             }
             hr = FillBuffer(sample.Get());

@@ -62,6 +62,9 @@ protected:
 
     // Streaming thread: whether a command is waiting (left for GetRequest to take).
     bool CheckRequest(Command* cmd);
+    // Streaming thread: waits up to `timeoutMs` (INFINITE: no limit) for a command,
+    // e.g. a live source waiting for its next frame time; true when one is waiting.
+    bool WaitForRequest(DWORD timeoutMs, Command* cmd);
     Command GetRequest();
     void Reply(HRESULT hr);
 
@@ -70,7 +73,6 @@ protected:
 private:
     void ThreadProc();
     HRESULT CallWorker(Command cmd);
-    void WaitForRequest();
 
     std::thread thread_;
     // callLock lets one application-side command through at a time.
