@@ -17,11 +17,14 @@ std::int64_t To90k(std::int64_t t) { return t * 9 / 1000; }
 std::int64_t To27M(std::int64_t t) { return t * 27 / 10; }
 
 // Bytes per second the multiplex needs: video at its peak plus pack overhead,
-// and a hundred audio packs a second.
+// one padded pack per picture (each picture ends its last pack), and a hundred
+// audio packs a second.
 std::uint32_t MuxRateOf(const VideoFormat& f)
 {
+    const FrameRate r = RateOf(f.tv);
     const double video = (f.vbr ? f.peakBitRate : f.bitRate) / 8.0 * 2048.0 / 2000.0;
-    return static_cast<std::uint32_t>(video + 100 * 2048 + 2048);
+    const double padding = 2048.0 * r.num / r.den;
+    return static_cast<std::uint32_t>(video + padding + 100 * 2048 + 2048);
 }
 
 }  // namespace

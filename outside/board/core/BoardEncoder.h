@@ -44,7 +44,7 @@ public:
     void SetSource(const std::string& path);
 
     // Encodes the frame captured at `now` (100 ns on the caller's clock, rising)
-    // and appends every complete pack to `out`. False (with a reason) when the
+    // and appends its packs to `out`, which then ends where a picture ends. False (with a reason) when the
     // encoder cannot run at all.
     bool EncodeFrame(std::int64_t now, std::vector<std::uint8_t>& out, std::string* error = nullptr);
     // Ends the stream: codes what is held back, pads the last packs, writes the

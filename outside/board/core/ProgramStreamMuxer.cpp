@@ -169,33 +169,31 @@ bool ProgramStreamMuxer::WriteAudioPack(std::int64_t now, bool final, std::vecto
     return true;
 }
 
-bool ProgramStreamMuxer::WriteVideoPack(std::int64_t now, bool final, std::vector<std::uint8_t>& out)
+bool ProgramStreamMuxer::WriteVideoPack(std::int64_t now, std::vector<std::uint8_t>& out,
+                                        std::vector<std::size_t>* pictureEnds)
 {
     const std::size_t queued = VideoQueued();
     if (queued == 0) return false;
     const std::size_t pos = videoBase_ + videoRead_;
     while (!units_.empty() && units_.front().start < pos) units_.pop_front();
 
+    // A pack holds bytes of one picture only: each picture starts a pack (a group
+    // then begins its pack with the sequence header) and its last pack is padded
+    // out at once, so a stream cut after any picture holds all of it.
     constexpr std::size_t kMaxPayload = kPackSize - kPackHeaderSize - kPesHeaderSize;  // no extras
-    constexpr std::size_t kMinPayload = kMaxPayload - kSystemHeaderSize - 10;          // all extras
-    const AccessUnit* unit = nullptr;
-    std::size_t limit = queued;  // bytes this pack may take
-    if (!units_.empty() && units_.front().start - pos < kMaxPayload) {
-        if (units_.front().start - pos < kMinPayload) {
-            unit = &units_.front();
-        } else {
-            // The picture would start too late in this pack for its time stamps
-            // to fit: end the pack just before it.
-            limit = units_.front().start - pos;
+    const AccessUnit* unit = !units_.empty() && units_.front().start == pos ? &units_.front() : nullptr;
+    std::size_t limit = queued;  // bytes up to the end of this picture
+    for (const AccessUnit& next : units_) {
+        if (next.start > pos) {
+            limit = next.start - pos;
+            break;
         }
     }
     const bool system = firstPack_ || (unit && unit->key);
     const bool both = unit && unit->pts != unit->dts;
     const std::size_t tsSize = unit ? (both ? 10 : 5) : 0;
     const std::size_t capacity = kMaxPayload - (system ? kSystemHeaderSize : 0) - tsSize;
-    const bool shortened = limit < queued && limit < capacity;
-    if (queued < capacity && !final && !shortened) return false;
-    const std::size_t payload = std::min({queued, capacity, limit});
+    const std::size_t payload = std::min(capacity, limit);
 
     const std::size_t used = kPackHeaderSize + (system ? kSystemHeaderSize : 0) + kPesHeaderSize + tsSize + payload;
     const std::size_t stuffing = StuffingFor(used);
@@ -219,19 +217,20 @@ bool ProgramStreamMuxer::WriteVideoPack(std::int64_t now, bool final, std::vecto
 
     videoRead_ += payload;
     firstPack_ = false;
+    if (pictureEnds && payload == limit) pictureEnds->push_back(out.size());
     return true;
 }
 
-void ProgramStreamMuxer::Emit(std::int64_t now, std::vector<std::uint8_t>& out)
+void ProgramStreamMuxer::Emit(std::int64_t now, std::vector<std::uint8_t>& out, std::vector<std::size_t>* pictureEnds)
 {
     while (WriteAudioPack(now, false, out)) {}
-    while (WriteVideoPack(now, false, out)) {}
+    while (WriteVideoPack(now, out, pictureEnds)) {}
 }
 
 void ProgramStreamMuxer::Finish(std::int64_t now, std::vector<std::uint8_t>& out)
 {
     while (WriteAudioPack(now, true, out)) {}
-    while (WriteVideoPack(now, true, out)) {}
+    while (WriteVideoPack(now, out, nullptr)) {}
     PutStartCode(out, 0xB9);
 }
 

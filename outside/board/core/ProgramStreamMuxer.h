@@ -1,7 +1,8 @@
 // MPEG-2 program stream multiplexer: 2048-byte packs, each with a pack header
 // carrying the SCR; a system header in the first pack and wherever a group of
-// pictures starts; video in PES stream 0xE0 with PTS/DTS; 16-bit linear PCM in
-// private stream 1, substream 0xA0, behind the 7-byte DVD audio header.
+// pictures starts; video in PES stream 0xE0 with PTS/DTS, each picture in packs
+// of its own (it starts one, its last is padded); 16-bit linear PCM in private
+// stream 1, substream 0xA0, behind the 7-byte DVD audio header.
 #pragma once
 
 #include <cstdint>
@@ -29,8 +30,11 @@ public:
     // `pts` (90 kHz) is the time of the first when the queue is empty.
     void AddAudio(const std::int16_t* samples, std::size_t frames, std::int64_t pts, bool mute);
 
-    // Appends every complete pack; `now` (27 MHz) is the earliest SCR to use.
-    void Emit(std::int64_t now, std::vector<std::uint8_t>& out);
+    // Appends every full audio pack and all queued pictures, each in packs of its
+    // own (the last one padded), so `out` then ends where a picture ends; `now`
+    // (27 MHz) is the earliest SCR to use. `pictureEnds` (may be null) gets the
+    // offset in `out` just past each picture's last pack.
+    void Emit(std::int64_t now, std::vector<std::uint8_t>& out, std::vector<std::size_t>* pictureEnds = nullptr);
     // Appends everything still queued, padded to whole packs, and the end code.
     void Finish(std::int64_t now, std::vector<std::uint8_t>& out);
 
@@ -42,7 +46,7 @@ private:
     };
 
     bool WriteAudioPack(std::int64_t now, bool final, std::vector<std::uint8_t>& out);
-    bool WriteVideoPack(std::int64_t now, bool final, std::vector<std::uint8_t>& out);
+    bool WriteVideoPack(std::int64_t now, std::vector<std::uint8_t>& out, std::vector<std::size_t>* pictureEnds);
     std::int64_t NextScr(std::int64_t now);
     void WritePackHeader(std::int64_t scr, std::vector<std::uint8_t>& out) const;
     void WriteSystemHeader(std::vector<std::uint8_t>& out) const;

@@ -1,13 +1,20 @@
 // The program-stream muxer on its own, fed pictures of every size: each pack
 // must come out exactly 2048 bytes of well-formed packets (padding and stuffing
 // add up), a packet in which a picture starts must carry that picture's time
-// stamp (the first one's, when several start in it), and the bytes of each
-// stream must come out unchanged and in order.
+// stamp, every picture must start a packet and end a pack (so the stream can be
+// cut after any picture), and the bytes of each stream must come out unchanged
+// and in order. The board's real stream, cut after any picture, must decode
+// cleanly, and each group's pack must begin its video with the sequence header.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <memory>
 #include <random>
 
+#include "outside/board/core/BoardEncoder.h"
 #include "outside/board/core/ProgramStreamMuxer.h"
+#include "outside/board/tests/StreamCheck.h"
 
 namespace quvo::board {
 namespace {
@@ -17,6 +24,8 @@ struct VideoPacket {
     std::size_t size;
     bool hasPts;
     std::int64_t pts;
+    std::size_t pack;   // index of the pack it is in
+    bool systemHeader;  // that pack carries a system header
 };
 
 struct Parsed {
@@ -32,15 +41,18 @@ std::int64_t ReadTs(const std::uint8_t* p)
            (std::int64_t(p[3]) << 7) | (p[4] >> 1);
 }
 
-Parsed Parse(const std::vector<std::uint8_t>& s)
+// `ended`: the stream ends with the end code (else it is cut after a pack).
+Parsed Parse(const std::vector<std::uint8_t>& s, bool ended = true)
 {
     Parsed r;
-    const std::size_t packs = (s.size() - 4) / 2048;
-    if (s.size() != packs * 2048 + 4) r.wellFormed = false;
+    const std::size_t tail = ended ? 4 : 0;
+    const std::size_t packs = (s.size() - tail) / 2048;
+    if (s.size() != packs * 2048 + tail) r.wellFormed = false;
     for (std::size_t k = 0; k < packs && r.wellFormed; ++k) {
         const std::uint8_t* pack = s.data() + k * 2048;
         if (pack[3] != 0xBA) r.wellFormed = false;
         std::size_t at = 14;
+        const bool system = pack[14] == 0 && pack[15] == 0 && pack[16] == 1 && pack[17] == 0xBB;
         while (at < 2048 && r.wellFormed) {
             const std::uint8_t* p = pack + at;
             if (at + 6 > 2048 || p[0] || p[1] || p[2] != 1) {
@@ -54,7 +66,7 @@ Parsed Parse(const std::vector<std::uint8_t>& s)
                 const std::size_t n = 6 + len - hdr;
                 if (p[3] == 0xE0) {
                     const bool hasPts = (p[7] & 0x80) != 0;
-                    r.videoPackets.push_back({r.video.size(), n, hasPts, hasPts ? ReadTs(p + 9) : 0});
+                    r.videoPackets.push_back({r.video.size(), n, hasPts, hasPts ? ReadTs(p + 9) : 0, k, system});
                     r.video.insert(r.video.end(), payload, payload + n);
                 } else {
                     ++r.audioPackets;
@@ -76,6 +88,7 @@ TEST(ProgramStreamMuxer, PacksAddUpForPicturesOfEverySize)
     std::vector<std::uint8_t> out, video, audio;
     std::vector<std::int64_t> pts;
     std::vector<std::size_t> starts;
+    std::vector<std::size_t> pictureEnds;  // in `out`
     std::int64_t now = 0;
     std::int64_t audioPts = 45000;
     for (int i = 0; i < 400; ++i) {
@@ -97,26 +110,91 @@ TEST(ProgramStreamMuxer, PacksAddUpForPicturesOfEverySize)
             audio.push_back(static_cast<std::uint8_t>(v));
         }
         now += 1080000;  // 40 ms at 27 MHz
-        mux.Emit(now, out);
+        std::vector<std::size_t> ends;
+        mux.Emit(now, out, &ends);
+        // All of this picture is out: the last reported end is the end of `out`.
+        ASSERT_EQ(ends.size(), 1u) << "picture " << i;
+        ASSERT_EQ(ends.back(), out.size()) << "picture " << i;
+        pictureEnds.push_back(ends.back());
     }
     mux.Finish(now, out);
     const Parsed p = Parse(out);
     ASSERT_TRUE(p.wellFormed);
     EXPECT_EQ(p.video, video);
     EXPECT_EQ(p.audio, audio);
-    std::size_t unit = 0;
     int stamped = 0;
     for (const VideoPacket& v : p.videoPackets) {
-        while (unit < starts.size() && starts[unit] < v.offset) ++unit;
-        const bool starts_here = unit < starts.size() && starts[unit] < v.offset + v.size;
+        // The picture this packet's first byte belongs to.
+        const auto unit = static_cast<std::size_t>(std::upper_bound(starts.begin(), starts.end(), v.offset) -
+                                                   starts.begin()) - 1;
+        const bool starts_here = starts[unit] == v.offset;
         ASSERT_EQ(v.hasPts, starts_here) << "packet at " << v.offset;
         if (starts_here) {
             EXPECT_EQ(v.pts, pts[unit]);
             ++stamped;
         }
+        // A packet holds one picture, and nothing of it lies past its reported end.
+        if (unit + 1 < starts.size()) {
+            EXPECT_LE(v.offset + v.size, starts[unit + 1]) << "packet at " << v.offset;
+        }
+        EXPECT_LT(v.pack * 2048, pictureEnds[unit]) << "picture " << unit;
     }
-    EXPECT_GT(stamped, 300);
+    EXPECT_EQ(stamped, 400);
     EXPECT_EQ(p.audioPackets, 400 * 4);  // 480 samples a packet
+}
+
+// What `ffmpeg -v error` says decoding the whole file (empty: clean).
+std::string FfmpegErrors(const std::string& path)
+{
+    const std::string cmd = "ffmpeg -nostdin -v error -i '" + path + "' -f null - 2>&1";
+    std::unique_ptr<FILE, int (*)(FILE*)> p(popen(cmd.c_str(), "r"), &pclose);
+    if (!p) return "cannot run ffmpeg";
+    std::string text;
+    char buf[4096];
+    std::size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, p.get())) > 0) text.append(buf, n);
+    return text;
+}
+
+TEST(ProgramStreamMuxer, BoardStreamCutAfterAnyFrameDecodesCleanly)
+{
+    // Each frame's output ends where a picture ends, so a capture stopped
+    // between frames holds whole pictures only.
+    BoardEncoder enc;
+    std::vector<std::uint8_t> out;
+    std::vector<std::size_t> cuts;
+    std::int64_t now = 10000000;
+    for (int i = 0; i < 28; ++i) {  // past the second group's start
+        ASSERT_TRUE(enc.EncodeFrame(now, out));
+        now += BoardEncoder::FrameTime(1, TvSystem::Pal);
+        if (cuts.empty() || cuts.back() != out.size()) cuts.push_back(out.size());
+    }
+    ASSERT_GT(cuts.size(), 20u);
+
+    const Parsed p = Parse(out, false);
+    ASSERT_TRUE(p.wellFormed);
+    int groups = 0;
+    for (const VideoPacket& v : p.videoPackets) {
+        const bool sequence = v.size >= 4 && p.video[v.offset] == 0 && p.video[v.offset + 1] == 0 &&
+                              p.video[v.offset + 2] == 1 && p.video[v.offset + 3] == 0xB3;
+        if (v.systemHeader) {
+            EXPECT_TRUE(sequence) << "pack " << v.pack << " starts a group but not with its sequence header";
+            ++groups;
+        }
+        // No sequence header hides later in a packet.
+        const std::uint8_t seq[] = {0, 0, 1, 0xB3};
+        const auto first = p.video.begin() + static_cast<std::ptrdiff_t>(v.offset);
+        const auto last = first + static_cast<std::ptrdiff_t>(v.size);
+        EXPECT_EQ(std::search(first + 1, last, seq, seq + 4), last) << "pack " << v.pack;
+    }
+    EXPECT_GE(groups, 2);
+
+    const std::string path = test::TempPath("cut.mpg");
+    for (const std::size_t cut : cuts) {
+        ASSERT_EQ(cut % 2048, 0u);
+        ASSERT_TRUE(test::WriteFile(path, std::vector<std::uint8_t>(out.begin(), out.begin() + static_cast<std::ptrdiff_t>(cut))));
+        EXPECT_EQ(FfmpegErrors(path), "") << "cut at byte " << cut;
+    }
 }
 
 TEST(ProgramStreamMuxer, TimeStampFieldLayout)
