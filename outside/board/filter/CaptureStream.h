@@ -18,7 +18,10 @@ namespace quvo::board {
 
 class CaptureStream : public CSourceStream, public IKsPropertySet {
 public:
-    static constexpr long kSampleSize = 64 * 1024;  // whole 2048-byte packs
+    // One frame's packs go out as one sample, so a stop between samples never
+    // cuts a picture: room for an I picture at the highest bit rate and its audio.
+    // A larger frame is split at pack boundaries.
+    static constexpr long kSampleSize = 1024 * 1024;
 
     CaptureStream(HRESULT* phr, CSource* filter);
 

@@ -8,8 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <memory>
 #include <random>
 
 #include "outside/board/core/BoardEncoder.h"
@@ -143,19 +141,6 @@ TEST(ProgramStreamMuxer, PacksAddUpForPicturesOfEverySize)
     EXPECT_EQ(p.audioPackets, 400 * 4);  // 480 samples a packet
 }
 
-// What `ffmpeg -v error` says decoding the whole file (empty: clean).
-std::string FfmpegErrors(const std::string& path)
-{
-    const std::string cmd = "ffmpeg -nostdin -v error -i '" + path + "' -f null - 2>&1";
-    std::unique_ptr<FILE, int (*)(FILE*)> p(popen(cmd.c_str(), "r"), &pclose);
-    if (!p) return "cannot run ffmpeg";
-    std::string text;
-    char buf[4096];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, p.get())) > 0) text.append(buf, n);
-    return text;
-}
-
 TEST(ProgramStreamMuxer, BoardStreamCutAfterAnyFrameDecodesCleanly)
 {
     // Each frame's output ends where a picture ends, so a capture stopped
@@ -193,7 +178,7 @@ TEST(ProgramStreamMuxer, BoardStreamCutAfterAnyFrameDecodesCleanly)
     for (const std::size_t cut : cuts) {
         ASSERT_EQ(cut % 2048, 0u);
         ASSERT_TRUE(test::WriteFile(path, std::vector<std::uint8_t>(out.begin(), out.begin() + static_cast<std::ptrdiff_t>(cut))));
-        EXPECT_EQ(FfmpegErrors(path), "") << "cut at byte " << cut;
+        EXPECT_EQ(test::FfmpegErrors(path), "") << "cut at byte " << cut;
     }
 }
 

@@ -52,6 +52,18 @@ std::string Ffprobe(const std::string& path)
     return text;
 }
 
+std::string FfmpegErrors(const std::string& path)
+{
+    const std::string cmd = "ffmpeg -nostdin -v error -i '" + path + "' -f null - 2>&1";
+    std::unique_ptr<FILE, int (*)(FILE*)> p(popen(cmd.c_str(), "r"), &pclose);
+    if (!p) return "cannot run ffmpeg";
+    std::string text;
+    char buf[4096];
+    std::size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, p.get())) > 0) text.append(buf, n);
+    return text;
+}
+
 std::string StreamField(const std::string& json, const std::string& type, const std::string& key)
 {
     // Each stream object holds "codec_type": "<type>"; search that object only.

@@ -22,6 +22,9 @@ bool WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes);
 
 // `ffprobe -v error -show_streams -show_format -of json FILE`; empty on failure.
 std::string Ffprobe(const std::string& path);
+// What `ffmpeg -v error -i FILE -f null -` prints decoding the whole file
+// (empty: it decodes cleanly).
+std::string FfmpegErrors(const std::string& path);
 // The value of "key": in the JSON object of the stream whose codec_type is `type`.
 std::string StreamField(const std::string& json, const std::string& type, const std::string& key);
 

@@ -1,7 +1,8 @@
 // The capture filter in a real graph (the platform's filter graph, its clock):
 // five seconds of the board's stream taken by a sink and written to a file must
-// be an MPEG program stream to ffprobe; device playback must count every byte,
-// sample and pack that the upstream filter pushes into the board's input.
+// be an MPEG program stream to ffprobe that ffmpeg decodes without a cut-off
+// picture; device playback must count every byte, sample and pack that the
+// upstream filter pushes into the board's input.
 #include <chrono>
 #include <thread>
 
@@ -122,6 +123,8 @@ TEST_F(BoardStreaming, FiveSecondsOfCaptureAreAProgramStreamToFfprobe)
     EXPECT_EQ(StreamField(json, "audio", "codec_name"), "pcm_dvd");
     EXPECT_EQ(StreamField(json, "audio", "sample_rate"), "48000");
     EXPECT_EQ(StreamField(json, "audio", "channels"), "2");
+    // Samples end where pictures end, so the stop cut no picture.
+    EXPECT_EQ(FfmpegErrors(path), "");
     const DecodedMedia media = DecodeFile(path);
     ASSERT_GT(media.pictures.size(), 10u);
     EXPECT_GT(media.pictures[media.pictures.size() - 3].meanLuma, media.pictures.front().meanLuma + 40);
