@@ -59,7 +59,7 @@ TEST(FileWriterModule, RegistersAndIsCreatedByClassIdentifier)
     EXPECT_EQ(ReadString(kClassKey, ""), "Tavrin MPEG File Writer");
     EXPECT_EQ(ReadString(kClassKey + "\\InprocServer32", ""), ModulePath());
     EXPECT_EQ(ReadString(kClassKey + "\\InprocServer32", "ThreadingModel"), "Both");
-    // The filter mapper's entry in the DirectShow filters category.
+    // The filter mapper's entry in the framework's filters category.
     const std::string instance =
         "CLSID\\{083863F1-70DE-11D0-BD40-00A0C911CE86}\\Instance\\{277DEC5B-063E-4432-AC82-8823A6C85EF3}";
     EXPECT_EQ(ReadString(instance, "FriendlyName"), "Tavrin MPEG File Writer");

@@ -88,7 +88,7 @@ struct AMOVIESETUP_FILTER {
 struct IFilterMapper2 : IUnknown {
     QUVO_INTERFACE_ID(IID_IFilterMapper2);
     virtual HRESULT CreateCategory(REFCLSID category, DWORD merit, LPCWSTR description) = 0;
-    // category null means the DirectShow filters category.
+    // category null means the framework's filters category.
     virtual HRESULT UnregisterFilter(const CLSID* category, LPCWSTR instance, REFCLSID filter) = 0;
     virtual HRESULT RegisterFilter(REFCLSID filter, LPCWSTR name, IMoniker** moniker,
                                    const CLSID* category, LPCWSTR instance,

@@ -1,6 +1,6 @@
 // Filter registration for modules' DllRegisterServer / DllUnregisterServer: the
 // component keys of every class (ModuleRegisterClasses), then each class that has
-// setup data registered with the filter mapper in the DirectShow filters category.
+// setup data registered with the filter mapper in the framework's filters category.
 //
 //   QUVO_MODULE_EXPORT HRESULT DllRegisterServer()
 //   {
