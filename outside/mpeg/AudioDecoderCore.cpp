@@ -21,22 +21,14 @@ bool AudioDecoderCore::Open(AudioCoding coding, int channels, int rate, int bits
         open_ = true;
         return true;
     }
-    const AVCodecID id = coding == AudioCoding::Ac3 ? AV_CODEC_ID_AC3 : AV_CODEC_ID_MP2;
-    const AVCodec* codec = avcodec_find_decoder(id);
-    if (!codec) return false;
-    CodecContextPtr ctx(avcodec_alloc_context3(codec));
     // The MPEG audio parser knows layers 1 to 3 whichever id it was opened for.
-    ParserPtr parser(av_parser_init(id));
-    PacketPtr packet(av_packet_alloc());
-    FramePtr frame(av_frame_alloc());
-    if (!ctx || !parser || !packet || !frame) return false;
-    ctx->thread_count = 1;
-    ctx->pkt_timebase = kReferenceTimeBase;
-    if (avcodec_open2(ctx.get(), codec, nullptr) < 0) return false;
-    codec_ = std::move(ctx);
-    parser_ = std::move(parser);
-    packet_ = std::move(packet);
-    frame_ = std::move(frame);
+    const AVCodecID id = coding == AudioCoding::Ac3 ? AV_CODEC_ID_AC3 : AV_CODEC_ID_MP2;
+    DecoderSession session;
+    if (!OpenDecoderSession(id, &session)) return false;
+    codec_ = std::move(session.codec);
+    parser_ = std::move(session.parser);
+    packet_ = std::move(session.packet);
+    frame_ = std::move(session.frame);
     open_ = true;
     return true;
 }

@@ -40,4 +40,29 @@ using SwrPtr = std::unique_ptr<SwrContext, SwrDeleter>;
 // Sample times are carried through the codecs in 100 ns units.
 inline constexpr AVRational kReferenceTimeBase = {1, 10000000};
 
+// What one decoder keeps open: the codec, a parser that cuts the elementary stream
+// into access units, and the packet and frame it decodes through.
+struct DecoderSession {
+    CodecContextPtr codec;
+    ParserPtr parser;
+    PacketPtr packet;
+    FramePtr frame;
+};
+
+// Opens a single-threaded decoder and its parser for `id`; false and nothing kept on
+// any failure.
+inline bool OpenDecoderSession(AVCodecID id, DecoderSession* out)
+{
+    const AVCodec* codec = avcodec_find_decoder(id);
+    if (!codec) return false;
+    DecoderSession s{CodecContextPtr(avcodec_alloc_context3(codec)), ParserPtr(av_parser_init(id)),
+                     PacketPtr(av_packet_alloc()), FramePtr(av_frame_alloc())};
+    if (!s.codec || !s.parser || !s.packet || !s.frame) return false;
+    s.codec->thread_count = 1;
+    s.codec->pkt_timebase = kReferenceTimeBase;
+    if (avcodec_open2(s.codec.get(), codec, nullptr) < 0) return false;
+    *out = std::move(s);
+    return true;
+}
+
 }  // namespace quvo::mpegdec

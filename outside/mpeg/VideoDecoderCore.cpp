@@ -6,21 +6,12 @@ bool VideoDecoderCore::Open(std::int64_t frameDuration)
 {
     Close();
     // One decoder reads MPEG-1 and MPEG-2 alike: the sequence header tells them apart.
-    const AVCodec* codec = avcodec_find_decoder(AV_CODEC_ID_MPEG2VIDEO);
-    if (!codec) return false;
-    CodecContextPtr ctx(avcodec_alloc_context3(codec));
-    ParserPtr parser(av_parser_init(AV_CODEC_ID_MPEG2VIDEO));
-    PacketPtr packet(av_packet_alloc());
-    FramePtr frame(av_frame_alloc());
-    if (!ctx || !parser || !packet || !frame) return false;
-    ctx->thread_count = 1;
-    ctx->pkt_timebase = kReferenceTimeBase;
-    if (avcodec_open2(ctx.get(), codec, nullptr) < 0) return false;
-
-    codec_ = std::move(ctx);
-    parser_ = std::move(parser);
-    packet_ = std::move(packet);
-    frame_ = std::move(frame);
+    DecoderSession session;
+    if (!OpenDecoderSession(AV_CODEC_ID_MPEG2VIDEO, &session)) return false;
+    codec_ = std::move(session.codec);
+    parser_ = std::move(session.parser);
+    packet_ = std::move(session.packet);
+    frame_ = std::move(session.frame);
     frameDuration_ = frameDuration > 0 ? frameDuration : 400000;
     haveTime_ = false;
     return true;
