@@ -92,9 +92,9 @@ QUVO_API QUVO_RESULT QuvoGetCurrentVideoBitrate(VideoBitrate* bitrate)
     return TheDevice().GetCurrentVideoBitrate(bitrate);
 }
 
-QUVO_API QUVO_RESULT QuvoSetVideoBitrate(VideoBitrate bitrate)
+QUVO_API QUVO_RESULT QuvoSetVideoBitrate(uint32_t rateMode, uint32_t bitrate, uint32_t peakBitrate)
 {
-    return TheDevice().SetVideoBitrate(bitrate.rateMode, bitrate.bitrate, bitrate.peakBitrate);
+    return TheDevice().SetVideoBitrate(rateMode, bitrate, peakBitrate);
 }
 
 QUVO_API QUVO_RESULT QuvoGetCurrentFrameRate(double* framesPerSecond)

@@ -73,6 +73,8 @@ typedef struct SdkVersion {
     uint32_t build;
 } SdkVersion;
 
+/* QuvoSetVideoBitrate takes these three fields as three 32-bit arguments, in this
+ * order; QuvoGetCurrentVideoBitrate fills the record. */
 typedef struct VideoBitrate {
     uint32_t rateMode;    /* 0 constant, 1 variable */
     uint32_t bitrate;     /* bits per second */
@@ -134,7 +136,7 @@ QUVO_API QUVO_RESULT QuvoGetCurrentVideoResolution(uint32_t* resolution);
 QUVO_API QUVO_RESULT QuvoSetVideoResolution(uint32_t resolution);
 QUVO_API QUVO_RESULT QuvoGetSupportedVideoBitrates(SupportedVideoBitrates* bitrates);
 QUVO_API QUVO_RESULT QuvoGetCurrentVideoBitrate(VideoBitrate* bitrate);
-QUVO_API QUVO_RESULT QuvoSetVideoBitrate(VideoBitrate bitrate);
+QUVO_API QUVO_RESULT QuvoSetVideoBitrate(uint32_t rateMode, uint32_t bitrate, uint32_t peakBitrate);
 QUVO_API QUVO_RESULT QuvoGetCurrentFrameRate(double* framesPerSecond);
 
 /* Audio encoder */

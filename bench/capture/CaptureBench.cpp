@@ -60,7 +60,7 @@ bool Check(QUVO_RESULT r, const char* what)
 bool SetDvdPreset()
 {
     return Check(QuvoSetVideoCompressionStandard(2), "standard") && Check(QuvoSetVideoResolution(8192), "frame size") &&
-           Check(QuvoSetVideoBitrate(VideoBitrate{1, 6000000, 6000000}), "bit rate") &&
+           Check(QuvoSetVideoBitrate(1, 6000000, 6000000), "bit rate") &&
            Check(QuvoSetAudioSamplingRate(32), "sampling rate");
 }
 

@@ -57,8 +57,7 @@ static void check_fresh_library(void* lib)
     CHECK(LOOKUP(lib, QuvoGetCurrentGraphStatus)(&state, 100) == QUVO_ERR_DEVICE_NOT_FOUND);
     CHECK(state == 0);
     CHECK(LOOKUP(lib, QuvoStartCapture)() == QUVO_ERR_DEVICE_NOT_FOUND);
-    VideoBitrate rate = {0, 4200000, 4200000};
-    CHECK(LOOKUP(lib, QuvoSetVideoBitrate)(rate) == QUVO_ERR_DEVICE_NOT_FOUND);
+    CHECK(LOOKUP(lib, QuvoSetVideoBitrate)(0, 4200000, 4200000) == QUVO_ERR_DEVICE_NOT_FOUND);
     double fps = 1.0;
     CHECK(LOOKUP(lib, QuvoGetCurrentFrameRate)(&fps) == QUVO_ERR_DEVICE_NOT_FOUND);
     CHECK(fps == 0.0);

@@ -5,6 +5,8 @@
 #include "sdk/PropertyLayout.h"
 #include "sdk/tests/BoardSdkFixture.h"
 
+extern "C" QUVO_RESULT CallSetVideoBitrateFromC(uint32_t rateMode, uint32_t bitrate, uint32_t peakBitrate);
+
 namespace quvo::sdk::test {
 namespace {
 
@@ -49,7 +51,7 @@ TEST_F(EncoderSettingsTest, CompressionStandardSetsItsDefaultsForTheTvStandard)
         SCOPED_TRACE(testing::Message() << "tv " << c.tv << " mpeg-" << c.compression);
         // Start from a variable rate, so that the reset to constant shows.
         Select(c.tv, 2);
-        ASSERT_EQ(QuvoSetVideoBitrate(VideoBitrate{1, 5000000, 6000000}), QUVO_SUCCESS);
+        ASSERT_EQ(QuvoSetVideoBitrate(1, 5000000, 6000000), QUVO_SUCCESS);
         ASSERT_EQ(QuvoSetVideoCompressionStandard(c.compression), QUVO_SUCCESS);
         const BoardEncoder b = ReadBoard();
         EXPECT_EQ(b.width, c.width);
@@ -110,9 +112,9 @@ TEST_F(EncoderSettingsTest, BitRateRules)
 {
     Select(kPal, 1);
     const board::DeviceInfo limits1 = board::DeviceInfoFor(true, false);
-    EXPECT_EQ(QuvoSetVideoBitrate(VideoBitrate{1, 2000000, 3000000}), QUVO_ERR_INVALID_PARAMETER);
-    EXPECT_EQ(QuvoSetVideoBitrate(VideoBitrate{0, 2000000, 2000000}), QUVO_SUCCESS);
-    EXPECT_EQ(QuvoSetVideoBitrate(VideoBitrate{0, 2500000, 2499999}), QUVO_ERR_INVALID_PARAMETER);
+    EXPECT_EQ(QuvoSetVideoBitrate(1, 2000000, 3000000), QUVO_ERR_INVALID_PARAMETER);
+    EXPECT_EQ(QuvoSetVideoBitrate(0, 2000000, 2000000), QUVO_SUCCESS);
+    EXPECT_EQ(QuvoSetVideoBitrate(0, 2500000, 2499999), QUVO_ERR_INVALID_PARAMETER);
     SupportedVideoBitrates supported{};
     supported.vbrAllowed = 7;
     EXPECT_EQ(QuvoGetSupportedVideoBitrates(&supported), QUVO_SUCCESS);
@@ -129,22 +131,30 @@ TEST_F(EncoderSettingsTest, BitRateRules)
     // The same variable-rate request passes once MPEG-2 is selected.
     ASSERT_EQ(QuvoSetVideoCompressionStandard(2), QUVO_SUCCESS);
     const board::DeviceInfo limits2 = board::DeviceInfoFor(false, false);
-    EXPECT_EQ(QuvoSetVideoBitrate(VideoBitrate{1, 2000000, 3000000}), QUVO_SUCCESS);
+    EXPECT_EQ(QuvoSetVideoBitrate(1, 2000000, 3000000), QUVO_SUCCESS);
     EXPECT_EQ(QuvoGetSupportedVideoBitrates(&supported), QUVO_SUCCESS);
     EXPECT_EQ(supported.vbrAllowed, 1u);
     EXPECT_EQ(supported.bitrateMax, limits2.maxBitRate);
-    EXPECT_EQ(QuvoSetVideoBitrate(VideoBitrate{0, limits2.minBitRate - 1, limits2.minBitRate}),
+    EXPECT_EQ(QuvoSetVideoBitrate(0, limits2.minBitRate - 1, limits2.minBitRate),
               QUVO_ERR_INVALID_PARAMETER);
-    EXPECT_EQ(QuvoSetVideoBitrate(VideoBitrate{0, limits2.maxBitRate + 1, limits2.maxBitRate + 1}),
+    EXPECT_EQ(QuvoSetVideoBitrate(0, limits2.maxBitRate + 1, limits2.maxBitRate + 1),
               QUVO_ERR_INVALID_PARAMETER);
     // The peak is not held to the largest rate.
-    EXPECT_EQ(QuvoSetVideoBitrate(VideoBitrate{1, limits2.maxBitRate, limits2.maxBitRate + 1}), QUVO_SUCCESS);
+    EXPECT_EQ(QuvoSetVideoBitrate(1, limits2.maxBitRate, limits2.maxBitRate + 1), QUVO_SUCCESS);
     VideoBitrate current{};
     EXPECT_EQ(QuvoGetCurrentVideoBitrate(&current), QUVO_SUCCESS);
     EXPECT_EQ(current.rateMode, 1u);
     EXPECT_EQ(current.bitrate, limits2.maxBitRate);
     EXPECT_EQ(current.peakBitrate, limits2.maxBitRate + 1);
     EXPECT_EQ(ReadBoard().peak, limits2.maxBitRate + 1);
+
+    // A C host passes three 32-bit values: the peak must arrive as the third.
+    EXPECT_EQ(CallSetVideoBitrateFromC(1, 3000000, 4000000), QUVO_SUCCESS);
+    EXPECT_EQ(ReadBoard().peak, 4000000u);
+    EXPECT_EQ(CallSetVideoBitrateFromC(1, 3000000, 2999999), QUVO_ERR_INVALID_PARAMETER);
+    EXPECT_EQ(QuvoGetCurrentVideoBitrate(&current), QUVO_SUCCESS);
+    EXPECT_EQ(current.bitrate, 3000000u);
+    EXPECT_EQ(current.peakBitrate, 4000000u);
 }
 
 TEST_F(EncoderSettingsTest, FrameRateFollowsStandardAndSignal)

@@ -129,7 +129,7 @@ TEST_F(PropertyChannelTest, WriteAfterFailedReadSendsOnlyWhatWasSet)
     ExpectStartFailsReadingTheDevice();
     EXPECT_NE(ReadLog().find("Get Device Properties Failed - Code = 0x4 : 0x0\r\n"), std::string::npos);
     for (uint8_t byte : Device().encoderSettings) ASSERT_EQ(byte, 0);
-    ASSERT_EQ(QuvoSetVideoBitrate(VideoBitrate{0, 2000000, 2500000}), QUVO_SUCCESS);
+    ASSERT_EQ(QuvoSetVideoBitrate(0, 2000000, 2500000), QUVO_SUCCESS);
 
     ASSERT_TRUE(Board({"fault", "clear"}));
     Reopen();

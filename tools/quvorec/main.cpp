@@ -175,7 +175,7 @@ int main(int argc, char** argv)
     QUVO_RESULT r;
     if ((r = QuvoSetVideoCompressionStandard(preset->standard)) != QUVO_SUCCESS) return Fail("compression standard", r);
     if ((r = QuvoSetVideoResolution(preset->resolution)) != QUVO_SUCCESS) return Fail("frame size", r);
-    if ((r = QuvoSetVideoBitrate(VideoBitrate{preset->rateMode, preset->bitrate, preset->bitrate})) != QUVO_SUCCESS)
+    if ((r = QuvoSetVideoBitrate(preset->rateMode, preset->bitrate, preset->bitrate)) != QUVO_SUCCESS)
         return Fail("bit rate", r);
     if ((r = QuvoSetAudioFormat(16)) != QUVO_SUCCESS) return Fail("audio format", r);
     if ((r = QuvoSetAudioSamplingRate(32)) != QUVO_SUCCESS) return Fail("audio sampling rate", r);

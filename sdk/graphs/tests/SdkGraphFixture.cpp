@@ -28,7 +28,7 @@ int ToInt(const std::string& s) { return s.empty() ? 0 : std::atoi(s.c_str()); }
     if (r != QUVO_SUCCESS) return ::testing::AssertionFailure() << "standard: 0x" << std::hex << r;
     if ((r = QuvoSetVideoResolution(preset.resolution)) != QUVO_SUCCESS)
         return ::testing::AssertionFailure() << "resolution: 0x" << std::hex << r;
-    if ((r = QuvoSetVideoBitrate(VideoBitrate{preset.rateMode, preset.bitrate, preset.bitrate})) != QUVO_SUCCESS)
+    if ((r = QuvoSetVideoBitrate(preset.rateMode, preset.bitrate, preset.bitrate)) != QUVO_SUCCESS)
         return ::testing::AssertionFailure() << "bit rate: 0x" << std::hex << r;
     if ((r = QuvoSetAudioFormat(16)) != QUVO_SUCCESS) return ::testing::AssertionFailure() << "audio format";
     if ((r = QuvoSetAudioSamplingRate(32)) != QUVO_SUCCESS) return ::testing::AssertionFailure() << "sampling rate";
