@@ -15,7 +15,7 @@
 #include "platform/graph/ControlInterfaces.h"
 #include "platform/graph/DeviceInterfaces.h"
 #include "platform/graph/MpegInterfaces.h"
-#include "sdk/QuvoSDK.h"
+#include <quvo/QuvoSDK.h>
 
 namespace quvo::sdk {
 

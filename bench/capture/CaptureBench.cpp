@@ -26,7 +26,7 @@
 #include <vector>
 
 #include "platform/win32/Window.h"
-#include "sdk/QuvoSDK.h"
+#include <quvo/QuvoSDK.h>
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "sdk/QuvoSDK.h"
+#include <quvo/QuvoSDK.h>
 
 static int failures = 0;
 

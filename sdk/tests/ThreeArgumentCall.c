@@ -1,6 +1,6 @@
 /* Calls QuvoSetVideoBitrate the way a C host does: through a plain pointer to a
  * function of three 32-bit arguments, each in a register of its own. */
-#include "sdk/QuvoSDK.h"
+#include <quvo/QuvoSDK.h>
 
 typedef QUVO_RESULT (*SetVideoBitrateFn)(uint32_t rateMode, uint32_t bitrate, uint32_t peakBitrate);
 

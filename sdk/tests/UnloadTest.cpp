@@ -13,7 +13,7 @@
 #include <string>
 
 #include "platform/com/Runtime.h"
-#include "sdk/QuvoSDK.h"
+#include <quvo/QuvoSDK.h>
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cinttypes>
 #include <cstdio>
 
-#include "sdk/QuvoSDK.h"
+#include <quvo/QuvoSDK.h>
 
 namespace {
 

@@ -18,7 +18,7 @@
 #include <string>
 #include <thread>
 
-#include "sdk/QuvoSDK.h"
+#include <quvo/QuvoSDK.h>
 
 namespace {
 
