@@ -47,6 +47,8 @@ bool AudioPlayout::Open(int rate, int channels)
         pullFrames_ = 0;
         pullAtNs_ = MonotonicNs();
         lastReported_ = 0;
+        sound_ = SoundPlayed();
+        soundEndNoted_ = 0;
     }
 
     if (DeviceWanted() && SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
@@ -132,10 +134,34 @@ void AudioPlayout::NullSinkLoop()
 
 void AudioPlayout::NotePull(std::uint64_t framesBefore, std::size_t frames)
 {
+    const PcmRing::SoundMarks marks = ring_->Sound();
+    const std::int64_t now = MonotonicNs();
     std::lock_guard lock(pullLock_);
     pullStartFrames_ = framesBefore;
     pullFrames_ = frames;
-    pullAtNs_ = MonotonicNs();
+    pullAtNs_ = now;
+    // A device plays what it pulls from now on; the null sink pulls what real time
+    // says has been played since it started.
+    const std::uint64_t played = framesBefore + frames;
+    const auto at = [&](std::uint64_t position) {
+        const std::uint64_t rate = static_cast<std::uint64_t>(rate_);
+        if (device_ == 0) return nullSinkStartNs_ + static_cast<std::int64_t>(position * 1000000000u / rate);
+        const std::uint64_t into = position > framesBefore ? position - framesBefore : 0;
+        return now + static_cast<std::int64_t>(into * 1000000000u / rate);
+    };
+    if (!marks.any) return;
+    if (sound_.firstNs == 0 && played > marks.first) sound_.firstNs = at(marks.first);
+    if (played >= marks.end && marks.end != soundEndNoted_) {
+        sound_.endNs = at(marks.end);
+        soundEndNoted_ = marks.end;
+    }
+    sound_.frames = marks.frames;
+}
+
+AudioPlayout::SoundPlayed AudioPlayout::Sound()
+{
+    std::lock_guard lock(pullLock_);
+    return sound_;
 }
 
 std::int64_t AudioPlayout::PlayedTime()

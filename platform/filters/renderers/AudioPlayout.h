@@ -39,6 +39,17 @@ public:
     // device has had time to play, never decreasing.
     std::int64_t PlayedTime();
 
+    // Sound from samples since Open: the sample frames queued for play-out (silence
+    // filled in is not counted; once drained, all of them have played), and the
+    // CLOCK_MONOTONIC times (ns) at which the first of them and the end of the
+    // last one played, 0 until then. Kept after Close.
+    struct SoundPlayed {
+        std::uint64_t frames = 0;
+        std::int64_t firstNs = 0;
+        std::int64_t endNs = 0;
+    };
+    SoundPlayed Sound();
+
 private:
     static void DeviceCallback(void* self, std::uint8_t* stream, int length);
     void NullSinkLoop();
@@ -62,6 +73,8 @@ private:
     std::size_t pullFrames_ = 0;
     std::int64_t pullAtNs_ = 0;
     std::int64_t lastReported_ = 0;
+    SoundPlayed sound_;
+    std::uint64_t soundEndNoted_ = 0;  // the ring's sound end that endNs belongs to
     // The null sink plays by CLOCK_MONOTONIC from this instant: its position is
     // known without waiting for its thread to pull (set before the thread starts).
     std::int64_t nullSinkStartNs_ = 0;
