@@ -49,6 +49,7 @@ void VideoDecoderCore::Decode(const std::uint8_t* data, std::size_t size, bool h
                               const PictureSink& sink)
 {
     if (!codec_ || !parser_) return;
+    data = input_.Hold(data, size);
     std::int64_t pts = hasTime ? time : AV_NOPTS_VALUE;
     while (size > 0) {
         std::uint8_t* out = nullptr;

@@ -67,6 +67,7 @@ private:
     PacketPtr packet_;
     FramePtr frame_;
     SwsPtr sws_;
+    PaddedInput input_;
     std::int64_t frameDuration_ = 400000;
     std::int64_t nextTime_ = 0;  // extrapolated time of the next picture
     bool haveTime_ = false;
