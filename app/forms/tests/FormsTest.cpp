@@ -21,6 +21,7 @@
 #include "forms/TAboutDLG.h"
 #include "forms/TCaptureSetupDLG.h"
 #include "forms/TCodecSetup.h"
+#include "forms/TrayIcon.h"
 
 namespace encoderdesk {
 namespace {
@@ -154,6 +155,19 @@ TEST(Help, F1InsideAModalDialogOpensItsPage)
     HelpWindow::Instance()->ShowContents();
     EXPECT_EQ(HelpWindow::Instance()->windowModality(), Qt::NonModal);
     EXPECT_EQ(HelpWindow::Instance()->CurrentPage(), "index");
+}
+
+// Qt's offscreen platform has no tray: minimising stays ordinary minimising.
+TEST(Tray, WithoutATrayTheWindowIsNeverHidden)
+{
+    QWidget window;
+    TrayIcon tray(&window);
+    window.show();
+    window.showMinimized();
+    QApplication::processEvents();
+    EXPECT_FALSE(tray.HideToTray());
+    EXPECT_FALSE(window.isHidden());
+    EXPECT_FALSE(tray.IconShown());
 }
 
 }  // namespace
