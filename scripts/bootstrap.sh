@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build ccache pkg-config clang libclang-rt-14-dev
   qt6-base-dev libavcodec-dev libavformat-dev libavutil-dev libswscale-dev
   libswresample-dev libavfilter-dev libsdl2-dev libgtest-dev libgmock-dev libbenchmark-dev ffmpeg
-  xvfb xauth
+  xvfb xauth trayer
 )
 
 missing=()
