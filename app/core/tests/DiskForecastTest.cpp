@@ -6,10 +6,12 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 
 #include "core/AutoOffSummary.h"
 #include "core/DiskSpace.h"
 #include "core/Forecast.h"
+#include "core/TextDescription.h"
 
 namespace encoderdesk {
 namespace {
@@ -74,6 +76,22 @@ TEST(AutoOff, SummaryInItsOrderAndListRules)
     EXPECT_EQ(list, "  a");
     AppendListItem(list, " \t", ",");
     EXPECT_EQ(list, "  a");
+}
+
+TEST(TextDescriptionFile, FiveWindows1251LinesReplacingTheOldFile)
+{
+    const TextDescription d{"06.12.2026 23:05:09", "Video CD (VCD)", "MPEG1, 352 x 288, PAL", "1150000", "VBR отключен"};
+    const std::string bytes = TextDescriptionBytes(d);
+    EXPECT_EQ(bytes.substr(0, 6), "\xC4\xE0\xF2\xE0 \xE8");  // "Дата и" in Windows-1251
+    EXPECT_NE(bytes.find("\r\n\xCF\xF0\xEE\xF4\xE8\xEB\xFC: Video CD (VCD)\r\n"), std::string::npos);
+    EXPECT_NE(bytes.find(":  1150000\r\n"), std::string::npos);
+    EXPECT_EQ(bytes.substr(bytes.size() - 2), "\r\n");
+
+    const auto path = (std::filesystem::temp_directory_path() / "clip.txt").string();
+    { std::ofstream(path) << std::string(1000, 'x'); }
+    ASSERT_TRUE(WriteTextDescription(path, d));
+    EXPECT_EQ(std::filesystem::file_size(path), bytes.size());
+    EXPECT_FALSE(WriteTextDescription("/nonexistent-folder/clip.txt", d));
 }
 
 }  // namespace
