@@ -48,12 +48,15 @@ public:
         std::int64_t firstNs = 0;
         std::int64_t endNs = 0;
     };
+    // Application thread, not beside Open or Close.
     SoundPlayed Sound();
 
 private:
     static void DeviceCallback(void* self, std::uint8_t* stream, int length);
     void NullSinkLoop();
     void NotePull(std::uint64_t framesBefore, std::size_t frames);
+    // Notes when the samples' sound started and ended playing (pullLock held).
+    void NoteSoundLocked(const PcmRing::SoundMarks& marks, std::uint64_t played);
 
     std::unique_ptr<PcmRing> ring_;
     int rate_ = 48000;

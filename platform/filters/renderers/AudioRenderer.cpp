@@ -125,6 +125,7 @@ void AudioRenderer::SetFormat(int rate, int channels)
 HRESULT AudioRenderer::GetSoundPlayed(LONGLONG* frames, LONG* rate, LONGLONG* firstNs, LONGLONG* endNs)
 {
     if (!frames || !rate || !firstNs || !endNs) return E_POINTER;
+    std::lock_guard lock(filterLock_);  // the playout opens and closes under it
     const AudioPlayout::SoundPlayed sound = playout_.Sound();
     *frames = static_cast<LONGLONG>(sound.frames);
     *rate = playout_.Rate();
