@@ -31,6 +31,7 @@ TSetupDLG::TSetupDLG(QWidget* parent) : QDialog(parent)
     edFileName_ = new QLineEdit;
     edFileName_->setObjectName("edFileName");
     edFileName_->setAccessibleName("Файл профиля пользователя");
+    edFileName_->setMinimumWidth(360);
     auto* browse = new QToolButton;
     browse->setObjectName("edFileNameButton");
     browse->setText("...");
