@@ -1,6 +1,9 @@
 #include "forms/FormSupport.h"
 
 #include <QAbstractButton>
+#include <QDialog>
+#include <QHBoxLayout>
+#include <QPushButton>
 #include <QGroupBox>
 #include <QLabel>
 #include <QWidget>
@@ -32,6 +35,23 @@ void NameForAccessibility(QWidget* root)
         if (name.isEmpty()) name = w->objectName();
         if (!name.isEmpty()) w->setAccessibleName(name);
     }
+}
+
+QHBoxLayout* OkCancelRow(QDialog* dialog, QWidget* left)
+{
+    auto* ok = new QPushButton("OK");
+    ok->setObjectName("BitBtn1");
+    ok->setDefault(true);
+    auto* cancel = new QPushButton("Отмена");
+    cancel->setObjectName("BitBtn2");
+    QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
+    QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+    auto* row = new QHBoxLayout;
+    if (left) row->addWidget(left);
+    row->addStretch();
+    row->addWidget(ok);
+    row->addWidget(cancel);
+    return row;
 }
 
 }  // namespace encoderdesk

@@ -1,6 +1,8 @@
 // Small things every form of the program shares.
 #pragma once
 
+class QDialog;
+class QHBoxLayout;
 class QWidget;
 
 namespace encoderdesk {
@@ -13,5 +15,9 @@ inline constexpr const char* kHelpTopicProperty = "helpTopic";
 // title or text, else its hint, else its object name. Screen readers and desktop
 // automation find the controls by these names.
 void NameForAccessibility(QWidget* root);
+
+// The dialog's bottom row: `left` (may be null) at the left, then the OK button
+// "BitBtn1" (the default) and the cancel button "Отмена" "BitBtn2" at the right.
+QHBoxLayout* OkCancelRow(QDialog* dialog, QWidget* left = nullptr);
 
 }  // namespace encoderdesk

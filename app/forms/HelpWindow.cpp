@@ -126,6 +126,12 @@ HelpWindow::HelpWindow() : QWidget(nullptr, Qt::Window)
     connect(results_, &QListWidget::itemActivated, this, open);
     connect(results_, &QListWidget::itemClicked, this, open);
     connect(query_, &QLineEdit::textChanged, this, &HelpWindow::RunSearch);
+    // The contents follow the page shown, links included.
+    connect(browser_, &QTextBrowser::sourceChanged, this, [this](const QUrl& url) {
+        const QString name = url.fileName().chopped(5);
+        for (int i = 0; i < contents_->count(); ++i)
+            if (contents_->item(i)->data(Qt::UserRole).toString() == name) contents_->setCurrentRow(i);
+    });
     browser_->setSource(PageUrl("index"));
 }
 

@@ -107,18 +107,7 @@ void TCaptureSetupDLG::CreateControls()
 
     cbUSB11Mode_ = new QCheckBox("Учет подключения к USB 1.1");
     cbUSB11Mode_->setObjectName("cbUSB11Mode");
-    auto* ok = new QPushButton("OK");
-    ok->setObjectName("BitBtn1");
-    ok->setDefault(true);
-    auto* cancel = new QPushButton("Отмена");
-    cancel->setObjectName("BitBtn2");
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    auto* bottom = new QHBoxLayout;
-    bottom->addWidget(cbUSB11Mode_);
-    bottom->addStretch();
-    bottom->addWidget(ok);
-    bottom->addWidget(cancel);
+    QHBoxLayout* bottom = OkCancelRow(this, cbUSB11Mode_);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(pages);

@@ -37,23 +37,7 @@ TCodecSetup::TCodecSetup(QWidget* parent, std::unique_ptr<OptionStore> store)
 
     auto* standard = new QPushButton("Стандартные настройки");
     standard->setObjectName("BitBtn3");
-    auto* ok = new QPushButton("OK");
-    ok->setObjectName("BitBtn1");
-    ok->setDefault(true);
-    auto* cancel = new QPushButton("Отмена");
-    cancel->setObjectName("BitBtn2");
-    connect(standard, &QPushButton::clicked, this, [this] {
-        ReadPages();
-        settings_->SetStandard();
-        ShowPages();
-    });
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(standard);
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    QHBoxLayout* buttons = OkCancelRow(this, standard);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(pages);
     layout->addLayout(buttons);

@@ -31,6 +31,7 @@ TSetupDLG::TSetupDLG(QWidget* parent) : QDialog(parent)
     edFileName_ = new QLineEdit;
     edFileName_->setObjectName("edFileName");
     edFileName_->setAccessibleName("Файл профиля пользователя");
+    edFileName_->setMinimumWidth(360);
     auto* browse = new QToolButton;
     browse->setObjectName("edFileNameButton");
     browse->setText("...");
@@ -49,17 +50,7 @@ TSetupDLG::TSetupDLG(QWidget* parent) : QDialog(parent)
         if (!name.isEmpty()) edFileName_->setText(name);
     });
 
-    auto* ok = new QPushButton("OK");
-    ok->setObjectName("BitBtn1");
-    ok->setDefault(true);
-    auto* cancel = new QPushButton("Отмена");
-    cancel->setObjectName("BitBtn2");
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    QHBoxLayout* buttons = OkCancelRow(this);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(group);
     layout->addLayout(buttons);
