@@ -72,6 +72,7 @@ public:
     // IKestorBoardStatus
     HRESULT GetPlaybackCounts(ULONGLONG* bytes, ULONG* samples, ULONG* packs) override;
     HRESULT GetCaptureCounts(ULONGLONG* bytes, ULONG* frames) override;
+    HRESULT GetPlaybackOutput(ULONG* pictures, ULONGLONG* audioFrames, ULONG* decodeErrors) override;
 
 private:
     CaptureFilter(IUnknown* outer, HRESULT* hr);
