@@ -2,6 +2,8 @@
 // playback teardown alike. The graph manager, the capture filter (until the next
 // bind replaces it), the moniker and every setting survive; the event-window
 // registration does not.
+#include <memory>
+
 #include "platform/graph/ControlInterfaces.h"
 #include "sdk/EncoderDevice.h"
 #include "sdk/graphs/GraphCommon.h"
@@ -12,6 +14,17 @@ namespace {
 // A graph that did not pause at once gets this many 100 ms looks before it is
 // stopped anyway: long enough for a renderer waiting for its first picture.
 constexpr int kPausePolls = 30;
+
+// The events of a graph end with it: the graph manager outlives every graph, and a
+// host registering for the next one must not read this one's end.
+void DropEvents(EncoderDevice& device)
+{
+    ComPtr<IMediaEvent> events;
+    if (!device.graphBuilder || FAILED(device.graphBuilder.As(std::addressof(events)))) return;
+    LONG code = 0;
+    LONG_PTR param1 = 0, param2 = 0;
+    while (events->GetEvent(&code, &param1, &param2, 0) == S_OK) events->FreeEventParams(code, param1, param2);
+}
 
 void StopTheGraph(EncoderDevice& device)
 {
@@ -32,6 +45,7 @@ void StopTheGraph(EncoderDevice& device)
         device.mediaEvent->WaitForCompletion(100, &code);
         device.mediaEvent.Reset();
     }
+    DropEvents(device);
     device.graphState = QUVO_GRAPH_STATE_STOPPED;
     device.videoWindow.Reset();
 }

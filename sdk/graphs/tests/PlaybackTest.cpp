@@ -209,11 +209,11 @@ TEST_F(PlaybackTest, CaptureStopOnPlaybackLeavesOnlyPlaybacksOwnMembers)
 
     // Later graphs start without the leftovers and work.
     QuvoSetPreviewMode(8);
+    ASSERT_EQ(QuvoSetCaptureFileName(TempPath("after.mpg").c_str(), 0), QUVO_SUCCESS);
     ASSERT_EQ(QuvoStartPreview(), QUVO_SUCCESS);
     EXPECT_FALSE(d.fileReaderFilter || d.muxerFilter);
     std::this_thread::sleep_for(500ms);
     EXPECT_EQ(QuvoStopPreview(), QUVO_SUCCESS);
-    ASSERT_EQ(QuvoSetCaptureFileName(TempPath("after.mpg").c_str(), 0), QUVO_SUCCESS);
     ASSERT_EQ(QuvoStartCapture(), QUVO_SUCCESS);
     std::this_thread::sleep_for(1s);
     EXPECT_EQ(QuvoStopCapture(), QUVO_SUCCESS);
