@@ -63,6 +63,8 @@ HRESULT AudioInputPin::EndOfStream()
 {
     std::lock_guard lock(renderer_->ReceiveLock());
     if (CheckStreaming() != S_OK) return S_FALSE;
+    // Up to a second is queued: the stream has ended when it has been heard.
+    if (!renderer_->WaitUntilPlayedOut()) return S_FALSE;
     return CRenderedInputPin::EndOfStream();
 }
 
@@ -110,6 +112,7 @@ AudioRenderer::~AudioRenderer()
 HRESULT AudioRenderer::NonDelegatingQueryInterface(REFIID riid, void** ppv)
 {
     if (riid == IID_IReferenceClock) return clock_->NonDelegatingQueryInterface(riid, ppv);
+    if (riid == IID_IAudioPlayStatistics) return GetInterface(static_cast<IAudioPlayStatistics*>(this), ppv);
     return CBaseFilter::NonDelegatingQueryInterface(riid, ppv);
 }
 
@@ -117,6 +120,26 @@ void AudioRenderer::SetFormat(int rate, int channels)
 {
     rate_ = rate;
     channels_ = channels;
+}
+
+HRESULT AudioRenderer::GetSoundPlayed(LONGLONG* frames, LONG* rate, LONGLONG* firstNs, LONGLONG* endNs)
+{
+    if (!frames || !rate || !firstNs || !endNs) return E_POINTER;
+    std::lock_guard lock(filterLock_);  // the playout opens and closes under it
+    const AudioPlayout::SoundPlayed sound = playout_.Sound();
+    *frames = static_cast<LONGLONG>(sound.frames);
+    *rate = playout_.Rate();
+    *firstNs = sound.firstNs;
+    *endNs = sound.endNs;
+    return S_OK;
+}
+
+bool AudioRenderer::WaitUntilPlayedOut()
+{
+    // The ring lives from Pause to Stop, and Stop waits for receiveLock_ before it
+    // closes the playout: it is there for as long as this waits.
+    PcmRing* ring = playout_.Ring();
+    return !ring || ring->WaitUntilDrained();
 }
 
 void AudioRenderer::AbortQueue()

@@ -1,6 +1,7 @@
 // The Audio Renderer (CLSID_DSoundRender): plays 16-bit PCM through SDL2 audio, or
 // through a null sink paced by the system clock when there is no audio device, and
-// offers the graph a reference clock that follows what has been played.
+// offers the graph a reference clock that follows what has been played. End of
+// stream becomes EC_COMPLETE once the queued sound has played out.
 //
 // Each sample is placed in the play-out queue where its time stamp says it should
 // sound: silence fills a gap, the part of a sample that is already too late is
@@ -18,6 +19,7 @@
 
 #include "platform/filters/renderers/AudioPlayout.h"
 #include "platform/filters/renderers/AudioRendererClock.h"
+#include "platform/filters/renderers/AudioStatistics.h"
 #include "platform/graph/base/BaseFilter.h"
 #include "platform/graph/base/RenderedInputPin.h"
 
@@ -40,7 +42,7 @@ private:
     AudioRenderer* const renderer_;
 };
 
-class AudioRenderer final : public CBaseFilter {
+class AudioRenderer final : public CBaseFilter, public IAudioPlayStatistics {
 public:
     static HRESULT Create(IUnknown* outer, REFIID riid, void** ppv);
 
@@ -54,9 +56,15 @@ public:
     HRESULT Pause() override;
     HRESULT Run(REFERENCE_TIME start) override;
 
+    // IAudioPlayStatistics
+    HRESULT GetSoundPlayed(LONGLONG* frames, LONG* rate, LONGLONG* firstNs, LONGLONG* endNs) override;
+
     // From the input pin.
     void SetFormat(int rate, int channels);
     HRESULT Render(IMediaSample* sample);
+    // Waits until what is queued has played (streaming thread, receiveLock_ held);
+    // false when a stop or flush aborted the queue.
+    bool WaitUntilPlayedOut();
     std::mutex& ReceiveLock() { return receiveLock_; }
     void AbortQueue();
     void ResumeQueue();
