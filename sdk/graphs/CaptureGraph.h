@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-#include "filewriter/WriterControl.h"
+#include "interfaces/WriterControl.h"
 #include "sdk/graphs/GraphCommon.h"
 
 namespace quvo::sdk {

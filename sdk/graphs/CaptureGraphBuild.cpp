@@ -3,7 +3,7 @@
 // TearDownCaptureGraph.
 #include <memory>
 
-#include "filewriter/WriterControl.h"
+#include "interfaces/WriterControl.h"
 #include "platform/graph/Guids.h"
 #include "sdk/DebugLog.h"
 #include "sdk/EncoderDevice.h"
