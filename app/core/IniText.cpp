@@ -90,7 +90,7 @@ struct SectionRange {
 
 std::optional<SectionRange> FindSection(const IniText& text, std::string_view name)
 {
-    const std::string folded = FoldCase(name);
+    const std::string folded = FoldCase(Trim(name));
     for (std::size_t i = 0; i < text.lines.size(); ++i) {
         const auto found = SectionName(text.lines[i]);
         if (!found || FoldCase(*found) != folded) continue;
@@ -103,35 +103,12 @@ std::optional<SectionRange> FindSection(const IniText& text, std::string_view na
 
 std::optional<std::size_t> FindKeyLine(const IniText& text, const SectionRange& range, std::string_view key)
 {
-    const std::string folded = FoldCase(key);
+    const std::string folded = FoldCase(Trim(key));
     for (std::size_t i = range.header + 1; i < range.end; ++i) {
         const auto line = ParseKeyLine(text.lines[i]);
         if (line && FoldCase(line->key) == folded) return i;
     }
     return std::nullopt;
-}
-
-// Valid UTF-8 with at least one character beyond ASCII: a text saved by an editor
-// of this system. Windows-1251 Cyrillic is practically never valid UTF-8 (its
-// letters are all lead bytes, never followed by continuation bytes).
-bool LooksLikeUtf8(std::string_view s)
-{
-    bool beyondAscii = false;
-    for (std::size_t i = 0; i < s.size();) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        std::size_t n = 0;
-        if (c < 0x80) n = 1;
-        else if (c >= 0xC2 && c <= 0xDF) n = 2;
-        else if (c >= 0xE0 && c <= 0xEF) n = 3;
-        else if (c >= 0xF0 && c <= 0xF4) n = 4;
-        else return false;
-        if (i + n > s.size()) return false;
-        for (std::size_t k = 1; k < n; ++k)
-            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
-        beyondAscii = beyondAscii || n > 1;
-        i += n;
-    }
-    return beyondAscii;
 }
 
 bool HasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; }
@@ -170,7 +147,7 @@ IniText ParseIniText(std::string_view bytes)
     const bool marked = bytes.substr(0, kUtf8Mark.size()) == kUtf8Mark;
     if (marked) bytes.remove_prefix(kUtf8Mark.size());
     std::string decoded;
-    if (marked || LooksLikeUtf8(bytes)) {
+    if (marked) {
         decoded.assign(bytes);
     } else {
         decoded = quvo::text::Cp1251ToUtf8(bytes);
@@ -194,10 +171,10 @@ std::string SerializeIniText(const IniText& text)
     std::string joined;
     for (const std::string& line : text.lines) joined += line + "\r\n";
     if (FitsCp1251(joined)) {
-        // Rare Windows-1251 texts begin with the mark's bytes ("п»ї") or are valid
-        // UTF-8 as bytes; they would read back as UTF-8.
+        // A Windows-1251 text that begins with the mark's bytes ("п»ї") would read
+        // back as UTF-8.
         std::string bytes = quvo::text::Utf8ToCp1251(joined);
-        if (bytes.compare(0, kUtf8Mark.size(), kUtf8Mark) != 0 && !LooksLikeUtf8(bytes)) return bytes;
+        if (bytes.compare(0, kUtf8Mark.size(), kUtf8Mark) != 0) return bytes;
     }
     return std::string(kUtf8Mark) + "\r\n" + joined;
 }

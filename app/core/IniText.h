@@ -9,10 +9,10 @@
 // no keys, section and key names compare without regard to case (Latin and
 // Cyrillic letters), and the first section and the first key of a name win.
 //
-// Encoding: a file that starts with the UTF-8 byte-order mark is UTF-8, and so is
-// one that is valid UTF-8 with letters beyond ASCII (saved by an editor here);
-// every other file is Windows-1251. Bytes are written in Windows-1251 whenever every line
-// fits that code page; otherwise the whole text is written in UTF-8 behind the
+// Encoding: a file that starts with the UTF-8 byte-order mark is UTF-8; every
+// other file is Windows-1251, as the Windows program reads it (a guess from the
+// bytes could take Windows-1251 Cyrillic for UTF-8). Bytes are written in
+// Windows-1251 whenever every line fits that code page; otherwise the whole text is written in UTF-8 behind the
 // mark and a line break, so that nothing is lost and the Windows program, which
 // skips the mark's line, still finds every section. Lines end in CR LF.
 #pragma once

@@ -9,6 +9,8 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMenu>
+#include <QToolButton>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -17,6 +19,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "forms/FilePage.h"
 #include "forms/HelpWindow.h"
 #include "forms/TAboutDLG.h"
 #include "forms/TCaptureSetupDLG.h"
@@ -155,6 +158,22 @@ TEST(Help, F1InsideAModalDialogOpensItsPage)
     HelpWindow::Instance()->ShowContents();
     EXPECT_EQ(HelpWindow::Instance()->windowModality(), Qt::NonModal);
     EXPECT_EQ(HelpWindow::Instance()->CurrentPage(), "index");
+}
+
+TEST(FilePageMenus, StandardSizesGoIntoTheirSpinEdits)
+{
+    QWidget page;
+    auto* split = new QSpinBox(&page);
+    split->setRange(10, 2000000);
+    auto* stop = new QSpinBox(&page);
+    stop->setRange(10, 100000);
+    QMenu* splitMenu = AttachSplitSizeMenu(new QToolButton(&page), split);
+    QMenu* stopMenu = AttachStopSizeMenu(new QToolButton(&page), stop);
+    splitMenu->findChild<QAction*>("mmSplitSize5")->trigger();
+    EXPECT_EQ(split->value(), 4480);
+    EXPECT_EQ(splitMenu->actions().size(), 6);  // five sizes and the separator
+    stopMenu->findChild<QAction*>("MenuItem2")->trigger();
+    EXPECT_EQ(stop->value(), 700);
 }
 
 // Qt's offscreen platform has no tray: minimising stays ordinary minimising.
