@@ -110,7 +110,7 @@ bool VideoDecoderFilter::DeliverPicture(const DecodedPicture& picture)
 
 HRESULT VideoDecoderFilter::Receive(IMediaSample* sample)
 {
-    std::lock_guard receive(receiveLock_);
+    std::lock_guard streaming(StreamingLock());
     HRESULT hr = InputPin()->CBaseInputPin::Receive(sample);
     if (hr != S_OK) return hr;
     if (!OutputPin()->IsConnected()) return S_OK;
@@ -133,7 +133,7 @@ HRESULT VideoDecoderFilter::Receive(IMediaSample* sample)
 HRESULT VideoDecoderFilter::EndOfStream()
 {
     {
-        std::lock_guard receive(receiveLock_);
+        std::lock_guard streaming(StreamingLock());
         if (InputPin()->CheckStreaming() == S_OK && OutputPin()->IsConnected())
             core_.Drain([this](const DecodedPicture& p) { return DeliverPicture(p); });
     }
@@ -143,7 +143,7 @@ HRESULT VideoDecoderFilter::EndOfStream()
 HRESULT VideoDecoderFilter::EndFlush()
 {
     {
-        std::lock_guard receive(receiveLock_);
+        std::lock_guard streaming(StreamingLock());
         core_.Flush();
     }
     return CTransformFilter::EndFlush();

@@ -16,7 +16,7 @@ CaptureFilter::CaptureFilter(IUnknown* outer, HRESULT* hr) : CSource("Kestor cap
     // A new filter starts from the settings as they are now.
     RefreshConfig();
     output_ = new CaptureStream(hr, this);
-    input_ = std::make_unique<PlaybackPin>(this, pStateLock(), hr);
+    input_ = std::make_unique<PlaybackPin>(this, FilterLock(), hr);
 }
 
 CaptureFilter::~CaptureFilter() = default;

@@ -28,8 +28,8 @@ HRESULT Mpeg2Demultiplexer::Create(IUnknown* outer, REFIID riid, void** ppv)
 }
 
 Mpeg2Demultiplexer::Mpeg2Demultiplexer(IUnknown* outer)
-    : CBaseFilter("MPEG-2 Demultiplexer", outer, &filterLock_, CLSID_MPEG2Demultiplexer),
-      input_(this, &filterLock_, nullptr),
+    : CBaseFilter("MPEG-2 Demultiplexer", outer, CLSID_MPEG2Demultiplexer),
+      input_(this, FilterLock(), nullptr),
       parser_([this](const mpeg::PesPayload& p) { OnPayload(p); })
 {
 }
@@ -75,7 +75,7 @@ HRESULT Mpeg2Demultiplexer::CreateOutputPin(AM_MEDIA_TYPE* mt, LPWSTR pinName, I
 {
     if (!mt || !pinName || !pin) return E_POINTER;
     *pin = nullptr;
-    std::lock_guard filterLock(filterLock_);
+    std::lock_guard filterLock(*FilterLock());
     if (!IsStopped()) return VFW_E_NOT_STOPPED;
     const std::u16string name(pinName);
     if (name.empty()) return E_INVALIDARG;
@@ -85,7 +85,7 @@ HRESULT Mpeg2Demultiplexer::CreateOutputPin(AM_MEDIA_TYPE* mt, LPWSTR pinName, I
     std::lock_guard lock(mapLock_);
     if (FindOutputLocked(name)) return VFW_E_DUPLICATE_NAME;
     HRESULT hr = S_OK;
-    auto created = std::make_unique<DemuxOutputPin>(this, &filterLock_, &hr, name.c_str(), type, nextOutputId_++);
+    auto created = std::make_unique<DemuxOutputPin>(this, FilterLock(), &hr, name.c_str(), type, nextOutputId_++);
     if (FAILED(hr)) return hr;
     DemuxOutputPin* raw = created.get();
     outputs_.push_back(std::move(created));
@@ -96,7 +96,7 @@ HRESULT Mpeg2Demultiplexer::CreateOutputPin(AM_MEDIA_TYPE* mt, LPWSTR pinName, I
 HRESULT Mpeg2Demultiplexer::SetOutputPinMediaType(LPWSTR pinName, AM_MEDIA_TYPE* mt)
 {
     if (!pinName || !mt) return E_POINTER;
-    std::lock_guard filterLock(filterLock_);
+    std::lock_guard filterLock(*FilterLock());
     DemuxOutputPin* pin = nullptr;
     {
         std::lock_guard lock(mapLock_);
@@ -109,7 +109,7 @@ HRESULT Mpeg2Demultiplexer::SetOutputPinMediaType(LPWSTR pinName, AM_MEDIA_TYPE*
 HRESULT Mpeg2Demultiplexer::DeleteOutputPin(LPWSTR pinName)
 {
     if (!pinName) return E_POINTER;
-    std::lock_guard filterLock(filterLock_);
+    std::lock_guard filterLock(*FilterLock());
     if (!IsStopped()) return VFW_E_NOT_STOPPED;
     std::lock_guard lock(mapLock_);
     const std::u16string name(pinName);
@@ -149,7 +149,7 @@ HRESULT Mpeg2Demultiplexer::Unmap(int output, ULONG streamId)
 
 void Mpeg2Demultiplexer::ResetStreaming()
 {
-    std::lock_guard lock(receiveLock_);
+    std::lock_guard lock(StreamingLock());
     parser_.Reset();
     clock_.Reset();
 }
@@ -159,14 +159,14 @@ HRESULT Mpeg2Demultiplexer::ReceiveData(IMediaSample* sample)
     BYTE* data = nullptr;
     if (FAILED(sample->GetPointer(&data)) || !data) return E_POINTER;
     const LONG length = sample->GetActualDataLength();
-    std::lock_guard lock(receiveLock_);
+    std::lock_guard lock(StreamingLock());
     // A gap in the stream: what is held belongs to data that will not come.
     if (sample->IsDiscontinuity() == S_OK) parser_.Reset();
     if (length > 0) parser_.Push(data, static_cast<std::size_t>(length));
     return S_OK;
 }
 
-// Streaming thread, under receiveLock_ (called from inside the parser).
+// Streaming thread, under streamingLock (called from inside the parser).
 void Mpeg2Demultiplexer::OnPayload(const mpeg::PesPayload& payload)
 {
     mpeg::RoutedPayload routed;
@@ -187,7 +187,7 @@ void Mpeg2Demultiplexer::OnPayload(const mpeg::PesPayload& payload)
 
 HRESULT Mpeg2Demultiplexer::EndOfStreamAll()
 {
-    std::lock_guard lock(receiveLock_);
+    std::lock_guard lock(StreamingLock());
     parser_.Reset();
     for (DemuxOutputPin* pin : Outputs()) {
         QueuedPayload end;
@@ -199,7 +199,7 @@ HRESULT Mpeg2Demultiplexer::EndOfStreamAll()
 
 HRESULT Mpeg2Demultiplexer::BeginFlushAll()
 {
-    // Not under receiveLock_: a Receive blocked on a full queue must be able to end.
+    // Not under streamingLock: a Receive blocked on a full queue must be able to end.
     for (DemuxOutputPin* pin : Outputs()) {
         pin->Flush();
         if (pin->IsConnected()) pin->DeliverBeginFlush();
@@ -210,7 +210,7 @@ HRESULT Mpeg2Demultiplexer::BeginFlushAll()
 HRESULT Mpeg2Demultiplexer::EndFlushAll()
 {
     {
-        std::lock_guard lock(receiveLock_);
+        std::lock_guard lock(StreamingLock());
         parser_.Reset();
     }
     for (DemuxOutputPin* pin : Outputs()) {

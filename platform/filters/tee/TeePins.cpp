@@ -17,7 +17,7 @@ HRESULT TeeInputPin::CheckMediaType(const CMediaType* mt)
 
 HRESULT TeeInputPin::Receive(IMediaSample* sample)
 {
-    std::lock_guard streaming(tee_->ReceiveLock());
+    std::lock_guard streaming(tee_->StreamingLock());
     HRESULT hr = CBaseInputPin::Receive(sample);
     if (hr != S_OK) return hr;
     return tee_->DeliverSample(sample);
@@ -25,7 +25,7 @@ HRESULT TeeInputPin::Receive(IMediaSample* sample)
 
 HRESULT TeeInputPin::EndOfStream()
 {
-    std::lock_guard streaming(tee_->ReceiveLock());
+    std::lock_guard streaming(tee_->StreamingLock());
     HRESULT hr = CheckStreaming();
     if (hr != S_OK) return hr;
     return tee_->DeliverEndOfStream();
@@ -33,7 +33,7 @@ HRESULT TeeInputPin::EndOfStream()
 
 HRESULT TeeInputPin::NewSegment(REFERENCE_TIME start, REFERENCE_TIME stop, double rate)
 {
-    std::lock_guard streaming(tee_->ReceiveLock());
+    std::lock_guard streaming(tee_->StreamingLock());
     CBaseInputPin::NewSegment(start, stop, rate);
     return tee_->DeliverNewSegment(start, stop, rate);
 }

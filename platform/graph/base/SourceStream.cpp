@@ -5,7 +5,7 @@
 #include "platform/graph/base/Source.h"
 
 CSourceStream::CSourceStream(const char* objectName, HRESULT* phr, CSource* filter, LPCWSTR pinName)
-    : CBaseOutputPin(objectName, filter, filter->pStateLock(), phr, pinName), source_(filter)
+    : CBaseOutputPin(objectName, filter, filter->FilterLock(), phr, pinName), source_(filter)
 {
     HRESULT hr = filter->AddPin(this);
     if (phr && FAILED(hr)) *phr = hr;
@@ -16,8 +16,8 @@ CSourceStream::~CSourceStream()
     // The filter stops its pins before deleting them; a thread still here would
     // call into a derived pin that is already gone, so this is only a last guard.
     if (ThreadExists()) {
-        Stop();
-        Exit();
+        StopThread();
+        ExitThread();
         thread_.join();
     }
 }
@@ -52,14 +52,14 @@ HRESULT CSourceStream::Active()
         hasRequest_ = hasReply_ = false;
     }
     thread_ = std::thread(&CSourceStream::ThreadProc, this);
-    hr = Init();
+    hr = InitThread();
     if (FAILED(hr)) {
         // The thread has already left after its failed OnThreadCreate.
         thread_.join();
         CBaseOutputPin::Inactive();
         return hr;
     }
-    return Pause();
+    return PauseThread();
 }
 
 HRESULT CSourceStream::Inactive()
@@ -69,8 +69,8 @@ HRESULT CSourceStream::Inactive()
     // Decommit first: a thread blocked in GetBuffer wakes up and sees our command.
     HRESULT hr = CBaseOutputPin::Inactive();
     if (ThreadExists()) {
-        Stop();
-        Exit();
+        StopThread();
+        ExitThread();
         thread_.join();
     }
     return hr;

@@ -6,7 +6,7 @@
 
 CTransformInputPin::CTransformInputPin(const char* objectName, CTransformFilter* filter, HRESULT* phr,
                                        LPCWSTR name)
-    : CBaseInputPin(objectName, filter, filter->pStateLock(), phr, name), transform_(filter)
+    : CBaseInputPin(objectName, filter, filter->FilterLock(), phr, name), transform_(filter)
 {
 }
 
@@ -59,7 +59,7 @@ HRESULT CTransformInputPin::NewSegment(REFERENCE_TIME start, REFERENCE_TIME stop
 
 CTransformOutputPin::CTransformOutputPin(const char* objectName, CTransformFilter* filter,
                                          HRESULT* phr, LPCWSTR name)
-    : CBaseOutputPin(objectName, filter, filter->pStateLock(), phr, name), transform_(filter)
+    : CBaseOutputPin(objectName, filter, filter->FilterLock(), phr, name), transform_(filter)
 {
 }
 
@@ -110,7 +110,7 @@ HRESULT CTransformOutputPin::DecideBufferSize(IMemAllocator* allocator, ALLOCATO
 // ---- filter ----
 
 CTransformFilter::CTransformFilter(const char* name, IUnknown* outer, REFCLSID clsid)
-    : CBaseFilter(name, outer, &stateLock_, clsid)
+    : CBaseFilter(name, outer, clsid)
 {
     HRESULT hr = S_OK;
     input_.reset(new (std::nothrow) CTransformInputPin("Transform input pin", this, &hr, u"XForm In"));
@@ -126,36 +126,22 @@ CBasePin* CTransformFilter::GetPin(int n)
     return nullptr;
 }
 
-HRESULT CTransformFilter::Stop()
+HRESULT CTransformFilter::InitStream()
 {
-    std::lock_guard lock(stateLock_);
-    if (IsStopped()) return S_OK;
-    // The input refuses new samples first; then the receive lock tells us the
-    // streaming thread has left Receive.
-    input_->Inactive();
-    std::lock_guard receive(receiveLock_);
-    HRESULT hr = CBaseFilter::Stop();
-    StopStreaming();
-    eosDelivered_ = false;
-    return hr;
+    if (input_->IsConnected()) return StartStreaming();
+    // Nothing can come in: tell downstream at once there is nothing to wait for.
+    if (output_->IsConnected() && !eosDelivered_) {
+        output_->DeliverEndOfStream();
+        eosDelivered_ = true;
+    }
+    return S_OK;
 }
 
-HRESULT CTransformFilter::Pause()
+HRESULT CTransformFilter::CleanupStream()
 {
-    std::lock_guard lock(stateLock_);
-    if (IsStopped()) {
-        // Nothing can come in: tell downstream at once there is nothing to wait for.
-        if (!input_->IsConnected()) {
-            if (output_->IsConnected() && !eosDelivered_) {
-                output_->DeliverEndOfStream();
-                eosDelivered_ = true;
-            }
-        } else {
-            HRESULT hr = StartStreaming();
-            if (FAILED(hr)) return hr;
-        }
-    }
-    return CBaseFilter::Pause();
+    eosDelivered_ = false;
+    StopStreaming();  // not reported, as the filter stops all the same
+    return S_OK;
 }
 
 HRESULT CTransformFilter::InitializeOutputSample(IMediaSample* in, IMediaSample** out)
@@ -177,7 +163,7 @@ HRESULT CTransformFilter::InitializeOutputSample(IMediaSample* in, IMediaSample*
 
 HRESULT CTransformFilter::Receive(IMediaSample* sample)
 {
-    std::lock_guard receive(receiveLock_);
+    std::lock_guard streaming(StreamingLock());
     HRESULT hr = input_->CBaseInputPin::Receive(sample);
     if (hr != S_OK) return hr;
     if (!output_->IsConnected()) return S_OK;
@@ -197,7 +183,7 @@ HRESULT CTransformFilter::Receive(IMediaSample* sample)
 
 HRESULT CTransformFilter::EndOfStream()
 {
-    std::lock_guard receive(receiveLock_);
+    std::lock_guard streaming(StreamingLock());
     HRESULT hr = input_->CheckStreaming();
     if (hr != S_OK) return hr;
     eosDelivered_ = true;
@@ -206,14 +192,14 @@ HRESULT CTransformFilter::EndOfStream()
 
 HRESULT CTransformFilter::BeginFlush()
 {
-    std::lock_guard lock(stateLock_);
+    std::lock_guard lock(*FilterLock());
     input_->CBaseInputPin::BeginFlush();
     return output_->IsConnected() ? output_->DeliverBeginFlush() : S_OK;
 }
 
 HRESULT CTransformFilter::EndFlush()
 {
-    std::lock_guard lock(stateLock_);
+    std::lock_guard lock(*FilterLock());
     HRESULT hr = output_->IsConnected() ? output_->DeliverEndFlush() : S_OK;
     input_->CBaseInputPin::EndFlush();
     return hr;

@@ -70,7 +70,6 @@ public:
 private:
     PushSource(int count, std::chrono::microseconds interval);
 
-    std::recursive_mutex filterLock_;
     PushPin pin_;
 };
 
@@ -118,7 +117,6 @@ private:
     friend class CountingPin;
     CountingSink(bool acceptTypes, bool failSamples);
 
-    std::recursive_mutex filterLock_;
     // receiveLock_ guards what the streaming thread records; the test thread reads
     // it through the accessors.
     std::mutex receiveLock_;
