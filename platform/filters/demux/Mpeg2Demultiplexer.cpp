@@ -4,6 +4,7 @@
 
 #include "platform/com/Runtime.h"
 #include "platform/graph/Guids.h"
+#include "platform/graph/MpegStartCodes.h"
 
 namespace quvo::filters {
 
@@ -11,7 +12,7 @@ namespace {
 const BuiltinClassRegistrar kRegistrar(CLSID_MPEG2Demultiplexer, "MPEG-2 Demultiplexer",
                                        &Mpeg2Demultiplexer::Create);
 
-constexpr ULONG kPrivateStream1 = 0xBD;
+using mpeg::kPrivateStream1;
 }  // namespace
 
 HRESULT Mpeg2Demultiplexer::Create(IUnknown* outer, REFIID riid, void** ppv)
@@ -127,7 +128,7 @@ HRESULT Mpeg2Demultiplexer::DeleteOutputPin(LPWSTR pinName)
 
 HRESULT Mpeg2Demultiplexer::Map(int output, ULONG streamId, ULONG substreamFilter, int dataOffset)
 {
-    if (streamId < 0xBD || streamId > 0xEF || dataOffset < 0) return E_INVALIDARG;
+    if (streamId < kPrivateStream1 || streamId > mpeg::kLastVideoStream || dataOffset < 0) return E_INVALIDARG;
     if (streamId == kPrivateStream1 && substreamFilter != SUBSTREAM_FILTER_VAL_NONE && substreamFilter > 0xFF)
         return E_INVALIDARG;
     // A substream value of 0 on private stream 1 would match no real substream; as
