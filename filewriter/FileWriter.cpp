@@ -10,13 +10,6 @@
 
 using quvo::filewriter::NoThrow;
 
-CUnknown* FileWriter::Create(IUnknown* outer, HRESULT* hr)
-{
-    auto* writer = new (std::nothrow) FileWriter(outer, hr);
-    if (!writer && hr) *hr = E_OUTOFMEMORY;
-    return writer;
-}
-
 FileWriter::FileWriter(IUnknown* outer, HRESULT* hr) : CUnknown("Tavrin MPEG File Writer", outer)
 {
     if (hr) *hr = S_OK;

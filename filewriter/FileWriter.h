@@ -19,10 +19,7 @@ class FileWriterInputPin;
 
 class FileWriter final : public CUnknown, public IFileSinkFilter, public WriterControl {
 public:
-    // The class factory's creation function: a FileWriter for `outer`, or null with
-    // E_OUTOFMEMORY.
-    static CUnknown* Create(IUnknown* outer, HRESULT* hr);
-
+    // The class table creates it (CreateComObject).
     FileWriter(IUnknown* outer, HRESULT* hr);
     ~FileWriter() override;
 

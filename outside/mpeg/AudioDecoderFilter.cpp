@@ -37,14 +37,7 @@ bool ReadAudioType(const CMediaType& mt, AudioInput* out)
     return true;
 }
 
-CUnknown* AudioDecoderFilter::CreateInstance(IUnknown* outer, HRESULT* hr)
-{
-    auto* filter = new (std::nothrow) AudioDecoderFilter(outer);
-    *hr = filter ? S_OK : E_OUTOFMEMORY;
-    return filter;
-}
-
-AudioDecoderFilter::AudioDecoderFilter(IUnknown* outer)
+AudioDecoderFilter::AudioDecoderFilter(IUnknown* outer, HRESULT*)
     : CTransformFilter("MPEG Audio Decoder", outer, CLSID_QuvoMpegAudioDecoder)
 {
 }

@@ -205,14 +205,7 @@ void SplitterOutputPin::DeliverPayload(filters::QueuedPayload& payload)
     }
 }
 
-CUnknown* ProgramStreamSplitter::CreateInstance(IUnknown* outer, HRESULT* hr)
-{
-    auto* splitter = new (std::nothrow) ProgramStreamSplitter(outer);
-    *hr = splitter ? S_OK : E_OUTOFMEMORY;
-    return splitter;
-}
-
-ProgramStreamSplitter::ProgramStreamSplitter(IUnknown* outer)
+ProgramStreamSplitter::ProgramStreamSplitter(IUnknown* outer, HRESULT*)
     : CBaseFilter("MPEG Splitter", outer, CLSID_QuvoMpegSplitter),
       input_(this, FilterLock(), nullptr),
       video_(this, FilterLock(), nullptr, u"Video"),

@@ -65,7 +65,8 @@ private:
 
 class ProgramStreamSplitter final : public CBaseFilter {
 public:
-    static CUnknown* CreateInstance(IUnknown* outer, HRESULT* hr);
+    // The class table creates it (CreateComObject).
+    ProgramStreamSplitter(IUnknown* outer, HRESULT* hr);
 
     int GetPinCount() override { return 3; }
     CBasePin* GetPin(int n) override;
@@ -78,7 +79,6 @@ public:
     void FlushAll(bool begin);
 
 private:
-    explicit ProgramStreamSplitter(IUnknown* outer);
     void OnPayload(const mpeg::PesPayload& payload);
 
     SplitterInputPin input_;

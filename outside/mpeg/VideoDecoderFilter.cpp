@@ -6,14 +6,7 @@
 
 namespace quvo::mpegdec {
 
-CUnknown* VideoDecoderFilter::CreateInstance(IUnknown* outer, HRESULT* hr)
-{
-    auto* filter = new (std::nothrow) VideoDecoderFilter(outer);
-    *hr = filter ? S_OK : E_OUTOFMEMORY;
-    return filter;
-}
-
-VideoDecoderFilter::VideoDecoderFilter(IUnknown* outer)
+VideoDecoderFilter::VideoDecoderFilter(IUnknown* outer, HRESULT*)
     : CTransformFilter("MPEG Video Decoder", outer, CLSID_QuvoMpegVideoDecoder)
 {
 }

@@ -9,26 +9,11 @@
 namespace quvo::filters {
 
 namespace {
-const BuiltinClassRegistrar kRegistrar(CLSID_MPEG2Demultiplexer, "MPEG-2 Demultiplexer",
-                                       &Mpeg2Demultiplexer::Create);
 
 using mpeg::kPrivateStream1;
 }  // namespace
 
-HRESULT Mpeg2Demultiplexer::Create(IUnknown* outer, REFIID riid, void** ppv)
-{
-    if (!ppv) return E_POINTER;
-    *ppv = nullptr;
-    if (outer && riid != IID_IUnknown) return CLASS_E_NOAGGREGATION;
-    auto* demux = new (std::nothrow) Mpeg2Demultiplexer(outer);
-    if (!demux) return E_OUTOFMEMORY;
-    demux->NonDelegatingAddRef();
-    const HRESULT hr = demux->NonDelegatingQueryInterface(riid, ppv);
-    demux->NonDelegatingRelease();
-    return hr;
-}
-
-Mpeg2Demultiplexer::Mpeg2Demultiplexer(IUnknown* outer)
+Mpeg2Demultiplexer::Mpeg2Demultiplexer(IUnknown* outer, HRESULT*)
     : CBaseFilter("MPEG-2 Demultiplexer", outer, CLSID_MPEG2Demultiplexer),
       input_(this, FilterLock(), nullptr),
       parser_([this](const mpeg::PesPayload& p) { OnPayload(p); })

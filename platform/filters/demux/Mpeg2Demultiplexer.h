@@ -27,7 +27,8 @@ namespace quvo::filters {
 
 class Mpeg2Demultiplexer final : public CBaseFilter, public IMpeg2Demultiplexer {
 public:
-    static HRESULT Create(IUnknown* outer, REFIID riid, void** ppv);
+    // The class table creates it (CreateComObject).
+    Mpeg2Demultiplexer(IUnknown* outer, HRESULT* hr);
 
     DECLARE_IUNKNOWN
     HRESULT NonDelegatingQueryInterface(REFIID riid, void** ppv) override;
@@ -54,7 +55,6 @@ public:
     HRESULT EndFlushAll();
 
 private:
-    explicit Mpeg2Demultiplexer(IUnknown* outer);
     ~Mpeg2Demultiplexer() override;
 
     void OnPayload(const mpeg::PesPayload& payload);

@@ -10,7 +10,6 @@
 namespace quvo::filters {
 
 namespace {
-const BuiltinClassRegistrar kRegistrar(CLSID_DSoundRender, "Audio Renderer", &AudioRenderer::Create);
 
 // A sample up to this early is written as it comes: time stamps jitter.
 constexpr REFERENCE_TIME kTolerance = 40 * MILLISECONDS;
@@ -49,20 +48,6 @@ HRESULT AudioInputPin::SetMediaType(const CMediaType* mt)
     std::memcpy(&wfx, mt->Format(), sizeof wfx);
     renderer_->SetFormat(static_cast<int>(wfx.nSamplesPerSec), wfx.nChannels);
     return S_OK;
-}
-
-HRESULT AudioRenderer::Create(IUnknown* outer, REFIID riid, void** ppv)
-{
-    if (!ppv) return E_POINTER;
-    *ppv = nullptr;
-    if (outer && riid != IID_IUnknown) return CLASS_E_NOAGGREGATION;
-    HRESULT hr = S_OK;
-    auto* renderer = new (std::nothrow) AudioRenderer(outer, &hr);
-    if (!renderer) return E_OUTOFMEMORY;
-    renderer->NonDelegatingAddRef();
-    if (SUCCEEDED(hr)) hr = renderer->NonDelegatingQueryInterface(riid, ppv);
-    renderer->NonDelegatingRelease();
-    return hr;
 }
 
 AudioRenderer::AudioRenderer(IUnknown* outer, HRESULT* phr)

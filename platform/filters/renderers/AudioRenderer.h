@@ -34,7 +34,8 @@ private:
 
 class AudioRenderer final : public CBaseSink {
 public:
-    static HRESULT Create(IUnknown* outer, REFIID riid, void** ppv);
+    // The class table creates it (CreateComObject).
+    AudioRenderer(IUnknown* outer, HRESULT* hr);
 
     DECLARE_IUNKNOWN
     HRESULT NonDelegatingQueryInterface(REFIID riid, void** ppv) override;
@@ -48,7 +49,6 @@ public:
     bool UsesDevice() const { return playout_.UsesDevice(); }
 
 private:
-    AudioRenderer(IUnknown* outer, HRESULT* phr);
     ~AudioRenderer() override;
 
     HRESULT InitStream() override;

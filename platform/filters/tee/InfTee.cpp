@@ -9,29 +9,11 @@
 
 namespace quvo::filters {
 
-namespace {
-const BuiltinClassRegistrar kRegistrar(CLSID_InfTee, "Infinite Pin Tee Filter", &InfTee::Create);
-
-}  // namespace
-
-HRESULT InfTee::Create(IUnknown* outer, REFIID riid, void** ppv)
+InfTee::InfTee(IUnknown* outer, HRESULT* hr)
+    : CBaseFilter("Infinite Pin Tee", outer, CLSID_InfTee), input_(this, FilterLock(), nullptr)
 {
-    if (!ppv) return E_POINTER;
-    *ppv = nullptr;
-    if (outer && riid != IID_IUnknown) return CLASS_E_NOAGGREGATION;
-    auto* tee = new (std::nothrow) InfTee(outer);
-    if (!tee) return E_OUTOFMEMORY;
-    tee->NonDelegatingAddRef();
-    HRESULT hr = tee->AddOutput();
-    if (SUCCEEDED(hr)) hr = tee->NonDelegatingQueryInterface(riid, ppv);
-    tee->NonDelegatingRelease();
-    return hr;
-}
-
-InfTee::InfTee(IUnknown* outer)
-    : CBaseFilter("Infinite Pin Tee", outer, CLSID_InfTee),
-      input_(this, FilterLock(), nullptr)
-{
+    const HRESULT added = AddOutput();
+    if (hr) *hr = added;
 }
 
 InfTee::~InfTee() = default;

@@ -24,7 +24,8 @@ namespace quvo::filters {
 
 class InfTee final : public CBaseFilter {
 public:
-    static HRESULT Create(IUnknown* outer, REFIID riid, void** ppv);
+    // The class table creates it (CreateComObject).
+    InfTee(IUnknown* outer, HRESULT* hr);
 
     int GetPinCount() override;
     CBasePin* GetPin(int n) override;
@@ -47,7 +48,6 @@ public:
     HRESULT DeliverEndFlush();
 
 private:
-    explicit InfTee(IUnknown* outer);
     ~InfTee() override;
 
     // Connected outputs, each with a reference on the filter (pins count on it).

@@ -90,6 +90,8 @@ private:
 class CountingSink final : public CBaseFilter {
 public:
     static ComPtr<CountingSink> Make(bool acceptTypes = true, bool failSamples = false);
+    // A new sink with no reference yet, for a class table.
+    static CountingSink* New() { return new CountingSink(true, false); }
 
     int GetPinCount() override { return 1; }
     CBasePin* GetPin(int n) override { return n == 0 ? &pin_ : nullptr; }
