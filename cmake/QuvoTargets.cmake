@@ -51,6 +51,17 @@ function(quvo_test name)
   set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT} LABELS "${T_LABELS}")
 endfunction()
 
+# quvo_fuzz_instrument(<library>...): in the fuzz configuration, libraries that fuzz
+# targets drive get libFuzzer's coverage instrumentation too, so the fuzzer is
+# guided by their branches and not only by the target's own.
+function(quvo_fuzz_instrument)
+  if(QUVO_FUZZ)
+    foreach(lib ${ARGN})
+      target_compile_options(${lib} PRIVATE -fsanitize=fuzzer-no-link)
+    endforeach()
+  endif()
+endfunction()
+
 # quvo_fuzz(<name> SOURCES ... [LIBS ...] [SECONDS n]): a libFuzzer target, run
 # for a bounded time by CTest in the fuzz configuration.
 function(quvo_fuzz name)

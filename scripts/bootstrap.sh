@@ -6,8 +6,8 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build ccache pkg-config clang libclang-rt-14-dev
   qt6-base-dev libavcodec-dev libavformat-dev libavutil-dev libswscale-dev
-  libswresample-dev libsdl2-dev libgtest-dev libgmock-dev libbenchmark-dev ffmpeg
-  xvfb xauth
+  libswresample-dev libavfilter-dev libsdl2-dev libgtest-dev libgmock-dev libbenchmark-dev ffmpeg
+  xvfb xauth trayer
 )
 
 missing=()

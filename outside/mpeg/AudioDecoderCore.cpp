@@ -118,6 +118,7 @@ void AudioDecoderCore::DecodeLpcm(const std::uint8_t* data, std::size_t size, bo
 void AudioDecoderCore::DecodeCoded(const std::uint8_t* data, std::size_t size, bool hasTime, std::int64_t time,
                                    const PcmSink& sink)
 {
+    data = input_.Hold(data, size);
     std::int64_t pts = hasTime ? time : AV_NOPTS_VALUE;
     while (size > 0) {
         std::uint8_t* out = nullptr;

@@ -69,6 +69,7 @@ private:
     PacketPtr packet_;
     FramePtr frame_;
     SwrPtr swr_;
+    PaddedInput input_;
     int swrInRate_ = 0;
     int swrInFormat_ = -1;
     AVChannelLayout swrInLayout_{};

@@ -1,7 +1,10 @@
 // RAII owners for the FFmpeg objects the decoders use.
 #pragma once
 
+#include <cstdint>
+#include <cstring>
 #include <memory>
+#include <vector>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -36,6 +39,22 @@ using FramePtr = std::unique_ptr<AVFrame, FrameDeleter>;
 using PacketPtr = std::unique_ptr<AVPacket, PacketDeleter>;
 using SwsPtr = std::unique_ptr<SwsContext, SwsDeleter>;
 using SwrPtr = std::unique_ptr<SwrContext, SwrDeleter>;
+
+// FFmpeg's parsers read up to AV_INPUT_BUFFER_PADDING_SIZE bytes past the data
+// they are given, so data from a sample or a PES packet is copied here first.
+class PaddedInput {
+public:
+    const std::uint8_t* Hold(const std::uint8_t* data, std::size_t size)
+    {
+        buffer_.resize(size + AV_INPUT_BUFFER_PADDING_SIZE);
+        if (size > 0) std::memcpy(buffer_.data(), data, size);
+        std::memset(buffer_.data() + size, 0, AV_INPUT_BUFFER_PADDING_SIZE);
+        return buffer_.data();
+    }
+
+private:
+    std::vector<std::uint8_t> buffer_;
+};
 
 // Sample times are carried through the codecs in 100 ns units.
 inline constexpr AVRational kReferenceTimeBase = {1, 10000000};

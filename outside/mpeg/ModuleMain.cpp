@@ -2,6 +2,7 @@
 #include <iterator>
 
 #include "outside/mpeg/AudioDecoderFilter.h"
+#include "outside/mpeg/DecoderOptions.h"
 #include "platform/com/ClassFactory.h"
 #include "outside/mpeg/MpegClassIds.h"
 #include "outside/mpeg/VideoDecoderFilter.h"
@@ -21,4 +22,17 @@ const CFactoryTemplate kTemplates[] = {
 }  // namespace
 
 QUVO_MODULE_CLASS_OBJECTS(kTemplates)
-QUVO_MODULE_REGISTRATION(kTemplates)
+// Registering also gives the registering user the video decoder's options key with
+// its defaults, as an installed decoder has them.
+QUVO_MODULE_EXPORT HRESULT DllRegisterServer()
+{
+    const HRESULT hr = ModuleRegisterClasses(kTemplates, static_cast<int>(std::size(kTemplates)), true);
+    if (SUCCEEDED(hr)) quvo::mpegdec::CreateVideoDecoderOptions();
+    return hr;
+}
+
+// The user's options stay: they are the user's choices, not registration data.
+QUVO_MODULE_EXPORT HRESULT DllUnregisterServer()
+{
+    return ModuleRegisterClasses(kTemplates, static_cast<int>(std::size(kTemplates)), false);
+}

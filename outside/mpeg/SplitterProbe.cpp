@@ -35,7 +35,9 @@ bool ReadSequenceHeader(const std::uint8_t* p, std::size_t size, StreamProbe* pr
     return false;
 }
 
-void ReadAudio(const mpeg::PesPayload& pes, StreamProbe* probe)
+}  // namespace
+
+bool ProbeAudioPayload(const mpeg::PesPayload& pes, StreamProbe* probe)
 {
     const std::uint8_t* p = pes.data;
     const std::size_t n = pes.size;
@@ -76,10 +78,11 @@ void ReadAudio(const mpeg::PesPayload& pes, StreamProbe* probe)
             probe->rate = mpeg1 ? kMpeg1[index] : kMpeg2[index];
             break;
         }
+    } else {
+        return false;
     }
+    return true;
 }
-
-}  // namespace
 
 StreamProbe ProbeProgramStream(const std::uint8_t* data, std::size_t size)
 {
@@ -91,8 +94,7 @@ StreamProbe ProbeProgramStream(const std::uint8_t* data, std::size_t size)
             probe.videoId = pes.streamId;
             videoDone = ReadSequenceHeader(pes.data, pes.size, &probe);
         } else if (!audioDone) {
-            ReadAudio(pes, &probe);
-            audioDone = probe.audio != ProbedAudio::None;
+            audioDone = ProbeAudioPayload(pes, &probe);
         }
     });
     const std::size_t n = std::min(size, kProbeBytes);

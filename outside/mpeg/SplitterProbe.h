@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/filters/demux/ProgramStreamParser.h"
 #include "platform/graph/MpegStartCodes.h"
 
 namespace quvo::mpegdec {
@@ -29,6 +30,10 @@ struct StreamProbe {
     int channels = 2;
     int bits = 16;
 };
+
+// Reads the audio coding, rate and channels from one PES payload into `probe`;
+// false (probe unchanged) when the packet is no audio the splitter knows.
+bool ProbeAudioPayload(const mpeg::PesPayload& pes, StreamProbe* probe);
 
 // Looks at up to the first few megabytes of `data`.
 StreamProbe ProbeProgramStream(const std::uint8_t* data, std::size_t size);

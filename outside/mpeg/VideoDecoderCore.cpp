@@ -17,8 +17,17 @@ bool VideoDecoderCore::Open(std::int64_t frameDuration)
     return true;
 }
 
+void VideoDecoderCore::SetOptions(const VideoDecoderOptions& options)
+{
+    options_ = options;
+    // Without error pictures the codec decodes strictly: a picture with a damaged
+    // slice is refused instead of concealed. The codec reads this per picture.
+    if (codec_) codec_->err_recognition = options.showErrorFrames ? 0 : AV_EF_EXPLODE;
+}
+
 void VideoDecoderCore::Close()
 {
+    deinterlacer_.Reset();
     sws_.reset();
     frame_.reset();
     packet_.reset();
@@ -30,6 +39,7 @@ void VideoDecoderCore::Flush()
 {
     if (!codec_) return;
     avcodec_flush_buffers(codec_.get());
+    deinterlacer_.Reset();
     // A fresh parser forgets the partial picture it held.
     parser_.reset(av_parser_init(AV_CODEC_ID_MPEG2VIDEO));
     haveTime_ = false;
@@ -39,6 +49,7 @@ void VideoDecoderCore::Decode(const std::uint8_t* data, std::size_t size, bool h
                               const PictureSink& sink)
 {
     if (!codec_ || !parser_) return;
+    data = input_.Hold(data, size);
     std::int64_t pts = hasTime ? time : AV_NOPTS_VALUE;
     while (size > 0) {
         std::uint8_t* out = nullptr;
@@ -78,6 +89,14 @@ void VideoDecoderCore::Drain(const PictureSink& sink)
         SendPacket(packet_.get(), sink);
     }
     SendPacket(nullptr, sink);
+    deinterlacer_.Drain([&](const AVFrame* f) {
+        DecodedPicture p;
+        p.frame = f;
+        p.hasTime = deinterlacedTimes_ && f->pts != AV_NOPTS_VALUE;
+        p.start = p.hasTime ? f->pts : 0;
+        p.duration = frameDuration_;
+        return sink(p);
+    });
     // The decoder is at end of stream now; make it usable again for the next run.
     avcodec_flush_buffers(codec_.get());
 }
@@ -89,7 +108,11 @@ void VideoDecoderCore::SendPacket(const AVPacket* packet, const PictureSink& sin
         if (!ReceivePictures(sink)) return;
         rc = avcodec_send_packet(codec_.get(), packet);
     }
-    if (rc < 0 && rc != AVERROR_EOF) ++errors_;
+    if (rc < 0 && rc != AVERROR_EOF) {
+        ++errors_;
+        // Strict decoding refuses a damaged picture's data: that picture is dropped.
+        if (packet && !options_.showErrorFrames) ++dropped_;
+    }
     ReceivePictures(sink);
 }
 
@@ -102,7 +125,8 @@ bool VideoDecoderCore::ReceivePictures(const PictureSink& sink)
             ++errors_;
             return true;
         }
-        if (frame_->decode_error_flags != 0 || (frame_->flags & AV_FRAME_FLAG_CORRUPT)) ++errors_;
+        const bool damaged = frame_->decode_error_flags != 0 || (frame_->flags & AV_FRAME_FLAG_CORRUPT);
+        if (damaged) ++errors_;
         if (codec_->framerate.num > 0 && codec_->framerate.den > 0)
             frameDuration_ = av_rescale_q(1, av_inv_q(codec_->framerate), kReferenceTimeBase);
 
@@ -114,14 +138,39 @@ bool VideoDecoderCore::ReceivePictures(const PictureSink& sink)
             nextTime_ = pts;
             haveTime_ = true;
         }
+        picture.damaged = damaged;
         picture.hasTime = haveTime_;
         picture.start = nextTime_;
         nextTime_ += picture.duration;
         ++pictures_;
-        const bool goOn = sink(picture);
+        bool goOn = true;
+        if (damaged && !options_.showErrorFrames) ++dropped_;
+        else goOn = Hand(picture, sink);
         av_frame_unref(frame_.get());
         if (!goOn) return false;
     }
+}
+
+bool VideoDecoderCore::Hand(const DecodedPicture& picture, const PictureSink& sink)
+{
+    if (!options_.deinterlace) return sink(picture);
+    // The picture's time rides in its pts through the filter (one picture of delay).
+    frame_->pts = picture.hasTime ? picture.start : AV_NOPTS_VALUE;
+    deinterlacedTimes_ = picture.hasTime;
+    const std::int64_t duration = picture.duration;
+    const bool damaged = picture.damaged;
+    bool goOn = true;
+    const bool ran = deinterlacer_.Push(frame_.get(), [&](const AVFrame* f) {
+        DecodedPicture out;
+        out.frame = f;
+        out.hasTime = f->pts != AV_NOPTS_VALUE;
+        out.start = out.hasTime ? f->pts : 0;
+        out.duration = duration;
+        out.damaged = damaged;
+        goOn = sink(out);
+        return goOn;
+    });
+    return ran ? goOn : sink(picture);  // a filter that cannot run shows the picture as it is
 }
 
 bool VideoDecoderCore::ConvertToBgra(const AVFrame* frame, std::uint8_t* dst, int stride, int width,

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "outside/mpeg/Deinterlacer.h"
 #include "outside/mpeg/FfmpegHandles.h"
 
 namespace quvo::mpegdec {
@@ -16,6 +17,13 @@ struct DecodedPicture {
     bool hasTime = false;
     std::int64_t start = 0;     // 100 ns
     std::int64_t duration = 0;  // 100 ns
+    bool damaged = false;       // decoded with errors (concealed)
+};
+
+// The user's choices that change pictures (read from the decoder's options).
+struct VideoDecoderOptions {
+    bool deinterlace = false;
+    bool showErrorFrames = false;  // false: pictures decoded with errors are dropped
 };
 
 class VideoDecoderCore {
@@ -28,6 +36,8 @@ public:
     bool Open(std::int64_t frameDuration);
     void Close();
     bool IsOpen() const { return codec_ != nullptr; }
+    // Takes effect from the next picture.
+    void SetOptions(const VideoDecoderOptions& options);
 
     // Feeds elementary-stream bytes; `time` belongs to the first picture that starts
     // in them. Decoding errors are counted, not fatal: the decoder resynchronises.
@@ -44,21 +54,29 @@ public:
 
     std::uint64_t PicturesDecoded() const { return pictures_; }
     std::uint64_t Errors() const { return errors_; }
+    std::uint64_t PicturesDropped() const { return dropped_; }
 
 private:
     void SendPacket(const AVPacket* packet, const PictureSink& sink);
     bool ReceivePictures(const PictureSink& sink);
+    // Hands `picture` out, through the deinterlacer when it is on.
+    bool Hand(const DecodedPicture& picture, const PictureSink& sink);
 
     CodecContextPtr codec_;
     ParserPtr parser_;
     PacketPtr packet_;
     FramePtr frame_;
     SwsPtr sws_;
+    PaddedInput input_;
     std::int64_t frameDuration_ = 400000;
     std::int64_t nextTime_ = 0;  // extrapolated time of the next picture
     bool haveTime_ = false;
     std::uint64_t pictures_ = 0;
     std::uint64_t errors_ = 0;
+    std::uint64_t dropped_ = 0;
+    VideoDecoderOptions options_;
+    Deinterlacer deinterlacer_;
+    bool deinterlacedTimes_ = false;  // the pictures in the deinterlacer carry times
 };
 
 }  // namespace quvo::mpegdec

@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "outside/mpeg/DecoderOptions.h"
 #include "outside/mpeg/MpegClassIds.h"
 
 namespace quvo::mpegdec {
@@ -40,6 +41,8 @@ HRESULT VideoDecoderFilter::SetMediaType(PIN_DIRECTION dir, const CMediaType* mt
         if (!ReadMpegVideoType(*mt, &input_)) return VFW_E_TYPE_NOT_ACCEPTED;
     } else if (!IsRgb32Of(*mt, input_, &topDown_)) {
         return VFW_E_TYPE_NOT_ACCEPTED;
+    } else {
+        WriteLastUsedColorSpace("BGR4");  // 32-bit BGR is the one output offered
     }
     return S_OK;
 }
@@ -62,7 +65,9 @@ HRESULT VideoDecoderFilter::Transform(IMediaSample*, IMediaSample*) { return E_U
 
 HRESULT VideoDecoderFilter::StartStreaming()
 {
-    return core_.Open(input_.frameDuration) ? S_OK : E_FAIL;
+    if (!core_.Open(input_.frameDuration)) return E_FAIL;
+    core_.SetOptions(ReadVideoDecoderOptions());
+    return S_OK;
 }
 
 HRESULT VideoDecoderFilter::StopStreaming()

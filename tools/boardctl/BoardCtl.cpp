@@ -1,6 +1,7 @@
 #include "tools/boardctl/BoardCtl.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <climits>
 #include <cstdlib>
@@ -28,6 +29,8 @@ const char* const kUsageText =
     "           property-set|decoder|procamp|crossbar missing|present\n"
     "       boardctl source FILE | source --generated\n"
     "       boardctl serial TEXT\n"
+    "       boardctl playback-file FILE | playback-file --none\n"
+    "           (device playback writes the stream the board receives to FILE)\n"
     "       boardctl status\n";
 
 int Usage(std::ostream& err, const std::string& message)
@@ -162,8 +165,20 @@ int Status(std::ostream& out)
     note(c.noProcAmp, "procamp=missing");
     note(c.noCrossbar, "crossbar=missing");
     out << (any ? "" : " none") << "\n";
+    std::string playbackFile;
+    ReadString(value::kPlaybackFile, &playbackFile);
+    out << "playback file: " << (playbackFile.empty() ? "none" : playbackFile) << "\n";
     DWORD samples = 0;
-    if (ReadDword(value::kPlaybackSamples, &samples)) out << "last playback: " << samples << " samples\n";
+    if (ReadDword(value::kPlaybackSamples, &samples)) {
+        ULONGLONG bytes = 0, audioFrames = 0;
+        DWORD pictures = 0, errors = 0;
+        ReadQword(value::kPlaybackBytes, &bytes);
+        ReadDword(value::kPlaybackPictures, &pictures);
+        ReadQword(value::kPlaybackAudioFrames, &audioFrames);
+        ReadDword(value::kPlaybackErrors, &errors);
+        out << "last playback: " << samples << " samples, " << bytes << " bytes, " << pictures << " pictures, "
+            << audioFrames << " audio frames, " << errors << " decode errors\n";
+    }
     return kOk;
 }
 
@@ -194,6 +209,18 @@ int RunBoardCtl(const std::vector<std::string>& args, std::ostream& out, std::os
         char full[PATH_MAX];
         const std::string path = realpath(args[1].c_str(), full) ? full : args[1];
         return Written(WriteString(value::kSource, path), err, value::kSource);
+    }
+    if (cmd == "playback-file") {
+        if (args.size() != 2 || args[1].empty()) return Usage(err, "playback-file takes one FILE or --none");
+        if (args[1] == "--none") return DeleteValue(value::kPlaybackFile), kOk;
+        // The board opens it in its own process, maybe elsewhere: an absolute name.
+        std::string path = args[1];
+        if (path.front() != '/') {
+            char cwd[PATH_MAX];
+            if (!getcwd(cwd, sizeof cwd)) return Written(false, err, value::kPlaybackFile);
+            path = std::string(cwd) + "/" + path;
+        }
+        return Written(WriteString(value::kPlaybackFile, path), err, value::kPlaybackFile);
     }
     if (cmd == "serial") {
         if (args.size() != 2) return Usage(err, "serial takes one TEXT");

@@ -116,6 +116,16 @@ bool ReadDword(const char* name, DWORD* out)
     return true;
 }
 
+bool ReadQword(const char* name, ULONGLONG* out)
+{
+    std::string raw;
+    if (!QueryRaw(name, REG_QWORD, &raw) || raw.size() != 8) return false;
+    ULONGLONG v = 0;
+    for (int i = 7; i >= 0; --i) v = v << 8 | static_cast<unsigned char>(raw[static_cast<std::size_t>(i)]);
+    *out = v;
+    return true;
+}
+
 bool ReadString(const char* name, std::string* out)
 {
     std::string raw;

@@ -32,6 +32,10 @@ inline constexpr const char* kFailProcAmpRange = "FailProcAmpRange";  // DWORD, 
 inline constexpr const char* kRefuseTvFormat = "RefuseTVFormat";    // DWORD, TV format code refused
 inline constexpr const char* kPlaybackBytes = "PlaybackBytes";      // QWORD, written by the board
 inline constexpr const char* kPlaybackSamples = "PlaybackSamples";  // DWORD, written by the board
+inline constexpr const char* kPlaybackPictures = "PlaybackPictures";  // DWORD, written by the board
+inline constexpr const char* kPlaybackAudioFrames = "PlaybackAudioFrames";  // QWORD, written by the board
+inline constexpr const char* kPlaybackErrors = "PlaybackErrors";    // DWORD, written by the board
+inline constexpr const char* kPlaybackFile = "PlaybackFile";        // string, where the board writes what it receives
 }  // namespace value
 
 inline constexpr const char* kDefaultDevice = "Kestor Recorder A";
@@ -64,6 +68,7 @@ std::vector<std::string> ConfiguredDevices();
 
 // Registry access under kBoardKey for the board and boardctl.
 bool ReadDword(const char* name, DWORD* out);
+bool ReadQword(const char* name, ULONGLONG* out);
 bool ReadString(const char* name, std::string* out);
 bool ReadMultiString(const char* name, std::vector<std::string>* out);
 bool WriteDword(const char* name, DWORD v);

@@ -18,4 +18,7 @@ struct IKestorBoardStatus : IUnknown {
     virtual HRESULT GetPlaybackCounts(ULONGLONG* bytes, ULONG* samples, ULONG* packs) = 0;
     // Capture: bytes and frames the output pin delivered.
     virtual HRESULT GetCaptureCounts(ULONGLONG* bytes, ULONG* frames) = 0;
+    // Device playback: pictures and sound (samples per channel) the board's output
+    // has shown, and damaged or undecodable parts of the stream it received.
+    virtual HRESULT GetPlaybackOutput(ULONG* pictures, ULONGLONG* audioFrames, ULONG* decodeErrors) = 0;
 };

@@ -174,6 +174,15 @@ HRESULT CaptureFilter::GetPlaybackCounts(ULONGLONG* bytes, ULONG* samples, ULONG
     return S_OK;
 }
 
+HRESULT CaptureFilter::GetPlaybackOutput(ULONG* pictures, ULONGLONG* audioFrames, ULONG* decodeErrors)
+{
+    if (!pictures || !audioFrames || !decodeErrors) return E_POINTER;
+    *pictures = input_->pictures.load();
+    *audioFrames = input_->audioFrames.load();
+    *decodeErrors = input_->decodeErrors.load();
+    return S_OK;
+}
+
 HRESULT CaptureFilter::GetCaptureCounts(ULONGLONG* bytes, ULONG* frames)
 {
     if (!bytes || !frames) return E_POINTER;

@@ -73,6 +73,7 @@ public:
     // IKestorBoardStatus
     HRESULT GetPlaybackCounts(ULONGLONG* bytes, ULONG* samples, ULONG* packs) override;
     HRESULT GetCaptureCounts(ULONGLONG* bytes, ULONG* frames) override;
+    HRESULT GetPlaybackOutput(ULONG* pictures, ULONGLONG* audioFrames, ULONG* decodeErrors) override;
 
 private:
     CaptureStream* output_ = nullptr;  // owned by CSource

@@ -98,7 +98,7 @@ void BoardTest::ClearValues()
     for (const char* name : {value::kSignal, value::kLines, value::kSource, value::kSerialNumber,
                              value::kFailGetProperty, value::kFailSetProperty, value::kNoPropertySet,
                              value::kNoDecoder, value::kNoProcAmp, value::kNoCrossbar, value::kFailProcAmpRange,
-                             value::kRefuseTvFormat})
+                             value::kRefuseTvFormat, value::kPlaybackFile})
         DeleteValue(name);
 }
 
@@ -127,6 +127,67 @@ std::uint32_t BoardTest::U32(const std::vector<BYTE>& b, std::size_t at)
 void BoardTest::PutU32(std::vector<BYTE>& b, std::size_t at, std::uint32_t v)
 {
     for (int i = 0; i < 4; ++i) b[at + i] = static_cast<BYTE>(v >> (8 * i));
+}
+
+}  // namespace quvo::board::test
+
+namespace quvo::board::test {
+
+void BoardGraphTest::SetUp()
+{
+    BoardTest::SetUp();
+    ASSERT_EQ(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder,
+                               graph_.ReleaseAndGetVoidAddressOf()),
+              S_OK);
+    board_ = FreshFilter();
+    ASSERT_TRUE(board_);
+    ASSERT_EQ(graph_->AddFilter(board_.Get(), nullptr), S_OK);
+}
+
+void BoardGraphTest::TearDown()
+{
+    if (graph_) {
+        if (ComPtr<IMediaControl> control = Control()) control->Stop();
+    }
+    graph_.Reset();
+    board_.Reset();
+    BoardTest::TearDown();
+}
+
+ComPtr<IPin> BoardGraphTest::BoardPin(PIN_DIRECTION dir)
+{
+    ComPtr<IEnumPins> pins;
+    board_->EnumPins(&pins);
+    ComPtr<IPin> pin;
+    while (pins->Next(1, &pin, nullptr) == S_OK) {
+        PIN_DIRECTION d;
+        pin->QueryDirection(&d);
+        if (d == dir) return pin;
+    }
+    return {};
+}
+
+ComPtr<IPin> BoardGraphTest::FirstPin(IBaseFilter* f)
+{
+    ComPtr<IEnumPins> pins;
+    f->EnumPins(&pins);
+    ComPtr<IPin> pin;
+    pins->Next(1, &pin, nullptr);
+    return pin;
+}
+
+ComPtr<IMediaControl> BoardGraphTest::Control()
+{
+    ComPtr<IMediaControl> control;
+    graph_->QueryInterface(IID_IMediaControl, control.ReleaseAndGetVoidAddressOf());
+    return control;
+}
+
+ComPtr<IMediaEvent> BoardGraphTest::Events()
+{
+    ComPtr<IMediaEvent> events;
+    graph_->QueryInterface(IID_IMediaEvent, events.ReleaseAndGetVoidAddressOf());
+    return events;
 }
 
 }  // namespace quvo::board::test

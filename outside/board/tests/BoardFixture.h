@@ -47,4 +47,19 @@ protected:
     static void PutU32(std::vector<BYTE>& b, std::size_t at, std::uint32_t v);
 };
 
+// A board capture filter in the platform's filter graph, for streaming tests.
+class BoardGraphTest : public BoardTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    // The board's first pin of that direction.
+    ComPtr<IPin> BoardPin(PIN_DIRECTION dir);
+    static ComPtr<IPin> FirstPin(IBaseFilter* f);
+    ComPtr<IMediaControl> Control();
+    ComPtr<IMediaEvent> Events();
+
+    ComPtr<IGraphBuilder> graph_;
+    ComPtr<IBaseFilter> board_;
+};
+
 }  // namespace quvo::board::test

@@ -40,11 +40,10 @@ bool WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes)
     return f && std::fwrite(bytes.data(), 1, bytes.size(), f.get()) == bytes.size();
 }
 
-std::string Ffprobe(const std::string& path)
+std::string CommandOutput(const std::string& command)
 {
-    const std::string cmd = "ffprobe -v error -show_streams -show_format -of json '" + path + "' 2>/dev/null";
-    std::unique_ptr<FILE, int (*)(FILE*)> p(popen(cmd.c_str(), "r"), &pclose);
-    if (!p) return {};
+    std::unique_ptr<FILE, int (*)(FILE*)> p(popen(command.c_str(), "r"), &pclose);
+    if (!p) return "cannot run: " + command;
     std::string text;
     char buf[4096];
     std::size_t n;
@@ -52,16 +51,45 @@ std::string Ffprobe(const std::string& path)
     return text;
 }
 
+std::string Ffprobe(const std::string& path)
+{
+    return CommandOutput("ffprobe -v error -show_streams -show_format -of json '" + path + "' 2>/dev/null");
+}
+
 std::string FfmpegErrors(const std::string& path)
 {
-    const std::string cmd = "ffmpeg -nostdin -v error -i '" + path + "' -f null - 2>&1";
-    std::unique_ptr<FILE, int (*)(FILE*)> p(popen(cmd.c_str(), "r"), &pclose);
-    if (!p) return "cannot run ffmpeg";
-    std::string text;
-    char buf[4096];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, p.get())) > 0) text.append(buf, n);
-    return text;
+    return CommandOutput("ffmpeg -nostdin -v error -i '" + path + "' -f null - 2>&1");
+}
+
+std::string MakeTestFile(const std::string& name, double seconds, const std::string& options)
+{
+    const std::string path = TempPath(name);
+    const std::string out = CommandOutput(
+        "ffmpeg -nostdin -hide_banner -loglevel error -y -f lavfi -i testsrc=size=352x288:rate=25 "
+        "-f lavfi -i sine=frequency=1000:sample_rate=48000 -t " + std::to_string(seconds) + " " + options + " '"
+        + path + "' 2>&1 && echo made");
+    return out.find("made") != std::string::npos ? path : std::string();
+}
+
+long PictureCount(const std::string& path)
+{
+    const std::string out = CommandOutput("ffprobe -v error -select_streams v:0 -count_frames -show_entries "
+                                          "stream=nb_read_frames -of csv=p=0 '" + path + "' 2>/dev/null");
+    return out.empty() ? 0 : std::atol(out.c_str());
+}
+
+long long AudioSampleCount(const std::string& path)
+{
+    const std::string out = CommandOutput("ffprobe -v error -select_streams a:0 -show_entries frame=nb_samples "
+                                          "-of csv=p=0 '" + path + "' 2>/dev/null");
+    long long total = 0;
+    for (std::size_t at = 0; at < out.size();) {
+        const std::size_t end = out.find('\n', at);
+        total += std::atoll(out.substr(at, end - at).c_str());
+        if (end == std::string::npos) break;
+        at = end + 1;
+    }
+    return total;
 }
 
 std::string StreamField(const std::string& json, const std::string& type, const std::string& key)

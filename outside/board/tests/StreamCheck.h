@@ -20,11 +20,21 @@ std::vector<std::uint8_t> EncodeSeconds(BoardEncoder& encoder, double seconds, T
 std::string TempPath(const std::string& name);
 bool WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes);
 
+// What a shell command prints on its standard output.
+std::string CommandOutput(const std::string& command);
+// A file made by ffmpeg from its test picture and a 1 kHz tone, `seconds` long,
+// with output `options` (e.g. "-target pal-dvd"); empty on failure.
+std::string MakeTestFile(const std::string& name, double seconds, const std::string& options);
+
 // `ffprobe -v error -show_streams -show_format -of json FILE`; empty on failure.
 std::string Ffprobe(const std::string& path);
 // What `ffmpeg -v error -i FILE -f null -` prints decoding the whole file
 // (empty: it decodes cleanly).
 std::string FfmpegErrors(const std::string& path);
+// Pictures of the first video stream and samples per channel of the first audio
+// stream, as ffprobe decodes them (0 without such a stream).
+long PictureCount(const std::string& path);
+long long AudioSampleCount(const std::string& path);
 // The value of "key": in the JSON object of the stream whose codec_type is `type`.
 std::string StreamField(const std::string& json, const std::string& type, const std::string& key);
 

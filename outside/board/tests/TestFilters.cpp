@@ -55,6 +55,12 @@ HRESULT BytePushStream::DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PRO
     return allocator->SetProperties(&want, &actual);
 }
 
+HRESULT BytePushStream::OnThreadStartPlay()
+{
+    sent_ = 0;
+    return S_OK;
+}
+
 HRESULT BytePushStream::FillBuffer(IMediaSample* sample)
 {
     if (sent_ >= data.size()) return S_FALSE;  // end of stream

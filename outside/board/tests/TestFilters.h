@@ -1,6 +1,6 @@
 // Two small filters for streaming tests of the board: a sink that appends every
 // sample to a byte buffer, and a source that pushes a given byte string in
-// chunks and then ends the stream.
+// chunks and then ends the stream (from the start again at each run).
 #pragma once
 
 #include <condition_variable>
@@ -43,6 +43,8 @@ public:
     HRESULT GetMediaType(CMediaType* mt) override;
     HRESULT DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* props) override;
     HRESULT FillBuffer(IMediaSample* sample) override;
+    // Every run starts from the first byte.
+    HRESULT OnThreadStartPlay() override;
 
     std::vector<std::uint8_t> data;  // set while stopped
     std::size_t chunk = 8192;

@@ -154,16 +154,36 @@ TEST(DecoderCore, DamagedVideoIsCountedNotFatalAndFlushRecovers)
     std::vector<std::uint8_t> data = test::ReadFile(path);
     VideoDecoderCore video;
     ASSERT_TRUE(video.Open(0));
+    video.SetOptions({.deinterlace = false, .showErrorFrames = true});
     std::size_t pictures = 0;
     auto sink = [&](const DecodedPicture&) { ++pictures; return true; };
     mpeg::ProgramStreamParser parser([&](const mpeg::PesPayload& p) {
         if (p.streamId == 0xE0) video.Decode(p.data, p.size, false, 0, sink);
     });
-    // Overwrite a stretch in the middle of the stream's video data.
-    for (std::size_t i = data.size() / 2; i < data.size() / 2 + 3000; ++i) data[i] = static_cast<std::uint8_t>(i * 31);
+    // Overwrite a stretch of video data in the middle of the stream (not its
+    // padding), with bytes that never form a start code.
+    std::size_t at = data.size() / 2;
+    while (at + 4 < data.size() && !(data[at] == 0 && data[at + 1] == 0 && data[at + 2] == 1 &&
+                                        data[at + 3] == 0xE0))
+        ++at;
+    ASSERT_LT(at + 1600, data.size());
+    for (std::size_t i = at + 64; i < at + 1600; ++i) data[i] = static_cast<std::uint8_t>(i * 31 | 1);
     parser.Push(data.data(), data.size());
     video.Drain(sink);
     EXPECT_GT(pictures, 15u);
+    EXPECT_EQ(video.PicturesDropped(), 0u);
+
+    // Without "show error frames" the damaged pictures are dropped, the rest shown.
+    const std::size_t shown = pictures;
+    video.Flush();
+    video.SetOptions({});
+    pictures = 0;
+    parser.Reset();
+    parser.Push(data.data(), data.size());
+    video.Drain(sink);
+    EXPECT_GT(video.PicturesDropped(), 0u) << pictures << " of " << shown << " errors " << video.Errors();
+    EXPECT_EQ(pictures + video.PicturesDropped(), shown);
+    video.SetOptions({.deinterlace = false, .showErrorFrames = true});
 
     // After a flush the same decoder decodes a clean stream completely.
     video.Flush();
@@ -173,6 +193,46 @@ TEST(DecoderCore, DamagedVideoIsCountedNotFatalAndFlushRecovers)
     parser.Push(clean.data(), clean.size());
     video.Drain(sink);
     EXPECT_EQ(pictures, 25u);
+}
+
+// Deinterlacing keeps every picture and its time, one picture of delay drained at
+// the end, and changes what moves in the pictures.
+TEST(DecoderCore, DeinterlacingKeepsPicturesAndTimesAndChangesMovingPictures)
+{
+    const std::string path = test::MakeProgramStream("deinterlace.mpg", "pal-dvd", 1, "-an");
+    ASSERT_FALSE(path.empty());
+    const std::vector<std::uint8_t> data = test::ReadFile(path);
+    auto decode = [&](bool deinterlace, std::vector<std::int64_t>* times, std::vector<std::vector<std::uint8_t>>* luma) {
+        VideoDecoderCore video;
+        ASSERT_TRUE(video.Open(0));
+        video.SetOptions({.deinterlace = deinterlace, .showErrorFrames = false});
+        mpeg::TimeStampClock clock;
+        auto sink = [&](const DecodedPicture& p) {
+            times->push_back(p.hasTime ? p.start : -1);
+            const AVFrame* f = p.frame;
+            std::vector<std::uint8_t> y;
+            for (int row = 0; row < f->height; ++row)
+                y.insert(y.end(), f->data[0] + row * f->linesize[0], f->data[0] + row * f->linesize[0] + f->width);
+            luma->push_back(std::move(y));
+            return true;
+        };
+        mpeg::ProgramStreamParser parser([&](const mpeg::PesPayload& p) {
+            if (p.streamId == 0xE0)
+                video.Decode(p.data, p.size, p.hasPts, p.hasPts ? clock.ToReferenceTime(p.pts) : 0, sink);
+        });
+        parser.Push(data.data(), data.size());
+        video.Drain(sink);
+    };
+    std::vector<std::int64_t> plainTimes, deinterlacedTimes;
+    std::vector<std::vector<std::uint8_t>> plain, deinterlaced;
+    decode(false, &plainTimes, &plain);
+    decode(true, &deinterlacedTimes, &deinterlaced);
+    ASSERT_EQ(plain.size(), 25u);
+    EXPECT_EQ(deinterlacedTimes, plainTimes);
+    ASSERT_EQ(deinterlaced.size(), plain.size());
+    int changed = 0;
+    for (std::size_t i = 1; i < plain.size(); ++i) changed += deinterlaced[i] != plain[i];
+    EXPECT_GE(changed, 20);
 }
 
 TEST(DecoderCore, LinearPcmGroupsSplitAcrossPayloads)

@@ -47,6 +47,8 @@ bool AudioPlayout::Open(int rate, int channels)
         pullFrames_ = 0;
         pullAtNs_ = MonotonicNs();
         lastReported_ = 0;
+        sound_ = SoundPlayed();
+        soundEndNoted_ = 0;
     }
 
     if (DeviceWanted() && SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
@@ -132,10 +134,43 @@ void AudioPlayout::NullSinkLoop()
 
 void AudioPlayout::NotePull(std::uint64_t framesBefore, std::size_t frames)
 {
+    const PcmRing::SoundMarks marks = ring_->Sound();
     std::lock_guard lock(pullLock_);
     pullStartFrames_ = framesBefore;
     pullFrames_ = frames;
     pullAtNs_ = MonotonicNs();
+    NoteSoundLocked(marks, framesBefore + frames);
+}
+
+void AudioPlayout::NoteSoundLocked(const PcmRing::SoundMarks& marks, std::uint64_t played)
+{
+    if (!marks.any) return;
+    // A device plays what it pulled last from the time of that pull on; the null
+    // sink pulls what real time says has been played since it started.
+    const auto at = [&](std::uint64_t position) {
+        const std::uint64_t rate = static_cast<std::uint64_t>(rate_);
+        if (device_ == 0) return nullSinkStartNs_ + static_cast<std::int64_t>(position * 1000000000u / rate);
+        const std::uint64_t into = position > pullStartFrames_ ? position - pullStartFrames_ : 0;
+        return pullAtNs_ + static_cast<std::int64_t>(into * 1000000000u / rate);
+    };
+    if (sound_.firstNs == 0 && played > marks.first) sound_.firstNs = at(marks.first);
+    if (played >= marks.end && marks.end != soundEndNoted_) {
+        sound_.endNs = at(marks.end);
+        soundEndNoted_ = marks.end;
+    }
+    sound_.frames = marks.frames;
+}
+
+AudioPlayout::SoundPlayed AudioPlayout::Sound()
+{
+    // The pull that played the last frames may not have noted them yet (a waiter on
+    // the ring wakes inside the pull): look at the ring itself too.
+    const bool haveRing = ring_ != nullptr;
+    const PcmRing::SoundMarks marks = haveRing ? ring_->Sound() : PcmRing::SoundMarks();
+    const std::uint64_t played = haveRing ? ring_->FramesPlayed() : 0;
+    std::lock_guard lock(pullLock_);
+    if (haveRing) NoteSoundLocked(marks, played);
+    return sound_;
 }
 
 std::int64_t AudioPlayout::PlayedTime()

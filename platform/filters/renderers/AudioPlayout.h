@@ -39,10 +39,24 @@ public:
     // device has had time to play, never decreasing.
     std::int64_t PlayedTime();
 
+    // Sound from samples since Open: the sample frames queued for play-out (silence
+    // filled in is not counted; once drained, all of them have played), and the
+    // CLOCK_MONOTONIC times (ns) at which the first of them and the end of the
+    // last one played, 0 until then. Kept after Close.
+    struct SoundPlayed {
+        std::uint64_t frames = 0;
+        std::int64_t firstNs = 0;
+        std::int64_t endNs = 0;
+    };
+    // Application thread, not beside Open or Close.
+    SoundPlayed Sound();
+
 private:
     static void DeviceCallback(void* self, std::uint8_t* stream, int length);
     void NullSinkLoop();
     void NotePull(std::uint64_t framesBefore, std::size_t frames);
+    // Notes when the samples' sound started and ended playing (pullLock held).
+    void NoteSoundLocked(const PcmRing::SoundMarks& marks, std::uint64_t played);
 
     std::unique_ptr<PcmRing> ring_;
     int rate_ = 48000;
@@ -62,6 +76,8 @@ private:
     std::size_t pullFrames_ = 0;
     std::int64_t pullAtNs_ = 0;
     std::int64_t lastReported_ = 0;
+    SoundPlayed sound_;
+    std::uint64_t soundEndNoted_ = 0;  // the ring's sound end that endNs belongs to
     // The null sink plays by CLOCK_MONOTONIC from this instant: its position is
     // known without waiting for its thread to pull (set before the thread starts).
     std::int64_t nullSinkStartNs_ = 0;

@@ -64,6 +64,7 @@ AudioRenderer::~AudioRenderer()
 HRESULT AudioRenderer::NonDelegatingQueryInterface(REFIID riid, void** ppv)
 {
     if (riid == IID_IReferenceClock) return clock_->NonDelegatingQueryInterface(riid, ppv);
+    if (riid == IID_IAudioPlayStatistics) return GetInterface(static_cast<IAudioPlayStatistics*>(this), ppv);
     return CBaseFilter::NonDelegatingQueryInterface(riid, ppv);
 }
 
@@ -73,13 +74,37 @@ void AudioRenderer::SetFormat(int rate, int channels)
     channels_ = channels;
 }
 
+HRESULT AudioRenderer::GetSoundPlayed(LONGLONG* frames, LONG* rate, LONGLONG* firstNs, LONGLONG* endNs)
+{
+    if (!frames || !rate || !firstNs || !endNs) return E_POINTER;
+    std::lock_guard lock(*FilterLock());  // the playout opens and closes under it
+    const AudioPlayout::SoundPlayed sound = playout_.Sound();
+    *frames = static_cast<LONGLONG>(sound.frames);
+    *rate = playout_.Rate();
+    *firstNs = sound.firstNs;
+    *endNs = sound.endNs;
+    return S_OK;
+}
+
+// Streaming thread, under the streaming lock. The ring lives from Pause to Stop,
+// and Stop takes the streaming lock before it closes the playout: it is there for
+// as long as this waits. Stop and flushes abort the wait.
+HRESULT AudioRenderer::DrainForEndOfStream()
+{
+    PcmRing* ring = playout_.Ring();
+    return !ring || ring->WaitUntilDrained() ? S_OK : S_FALSE;
+}
+
 // Stop and BeginFlush: a Receive waiting for room in the queue leaves.
 void AudioRenderer::AbortReceive()
 {
-    if (PcmRing* ring = playout_.Ring()) {
-        ring->Abort();
-        ring->Clear();
-    }
+    if (PcmRing* ring = playout_.Ring()) ring->Abort();
+}
+
+// What is queued is not played after a flush.
+void AudioRenderer::OnBeginFlush()
+{
+    if (PcmRing* ring = playout_.Ring()) ring->Clear();
 }
 
 void AudioRenderer::OnEndFlush()

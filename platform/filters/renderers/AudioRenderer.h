@@ -1,6 +1,7 @@
 // The Audio Renderer (CLSID_DSoundRender): plays 16-bit PCM through SDL2 audio, or
 // through a null sink paced by the system clock when there is no audio device, and
-// offers the graph a reference clock that follows what has been played.
+// offers the graph a reference clock that follows what has been played. End of
+// stream becomes EC_COMPLETE once the queued sound has played out.
 //
 // Each sample is placed in the play-out queue where its time stamp says it should
 // sound: silence fills a gap, the part of a sample that is already too late is
@@ -15,6 +16,7 @@
 
 #include "platform/filters/renderers/AudioPlayout.h"
 #include "platform/filters/renderers/AudioRendererClock.h"
+#include "platform/filters/renderers/AudioStatistics.h"
 #include "platform/graph/base/BaseSink.h"
 
 namespace quvo::filters {
@@ -32,7 +34,7 @@ private:
     AudioRenderer* const renderer_;
 };
 
-class AudioRenderer final : public CBaseSink {
+class AudioRenderer final : public CBaseSink, public IAudioPlayStatistics {
 public:
     // The class table creates it (CreateComObject).
     AudioRenderer(IUnknown* outer, HRESULT* hr);
@@ -41,6 +43,9 @@ public:
     HRESULT NonDelegatingQueryInterface(REFIID riid, void** ppv) override;
 
     CSinkInputPin* SinkPin() override { return &input_; }
+
+    // IAudioPlayStatistics
+    HRESULT GetSoundPlayed(LONGLONG* frames, LONG* rate, LONGLONG* firstNs, LONGLONG* endNs) override;
 
     // From the input pin.
     void SetFormat(int rate, int channels);
@@ -56,7 +61,10 @@ private:
     HRESULT StopStream() override;
     HRESULT CleanupStream() override;
     HRESULT OnReceive(IMediaSample* sample) override;
+    // Up to a second is queued: the stream has ended when it has been heard.
+    HRESULT DrainForEndOfStream() override;
     void AbortReceive() override;
+    void OnBeginFlush() override;
     void OnEndFlush() override;
     AudioInputPin input_;
     AudioPlayout playout_;                       // opened Stop->Pause, closed at Stop

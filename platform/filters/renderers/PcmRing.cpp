@@ -14,7 +14,14 @@ PcmRing::PcmRing(int channels, int capacityFrames)
 std::size_t PcmRing::Write(const std::int16_t* samples, std::size_t frames)
 {
     std::unique_lock lock(ringLock_);
-    return WriteLocked(lock, samples, frames);
+    if (!sound_.any && frames > 0) {
+        sound_.any = true;
+        sound_.first = played_ + queued_;
+    }
+    const std::size_t written = WriteLocked(lock, samples, frames);
+    sound_.frames += written;
+    sound_.end = played_ + queued_;
+    return written;
 }
 
 std::size_t PcmRing::WriteSilence(std::size_t frames)
@@ -84,6 +91,19 @@ void PcmRing::Clear()
     readIndex_ = 0;
     queued_ = 0;
     spaceFreed_.notify_all();
+}
+
+bool PcmRing::WaitUntilDrained()
+{
+    std::unique_lock lock(ringLock_);
+    spaceFreed_.wait(lock, [&] { return aborted_ || queued_ == 0; });
+    return !aborted_;
+}
+
+PcmRing::SoundMarks PcmRing::Sound() const
+{
+    std::lock_guard lock(ringLock_);
+    return sound_;
 }
 
 std::uint64_t PcmRing::FramesPlayed() const

@@ -1,6 +1,7 @@
 // The audio renderer's play-out queue: 16-bit PCM written by the streaming thread,
 // pulled by the audio device (or the null sink) in real time. What is pulled is
-// counted, silence included, so the count is the device's own sample clock.
+// counted, silence included, so the count is the device's own sample clock; where
+// the samples' own sound lies in that count is noted too.
 //
 // Threads: Write/WaitForSpace on the streaming thread; Pull on the device's thread;
 // the rest on the application thread. ringLock guards every field.
@@ -32,6 +33,19 @@ public:
     void Resume();
     void Clear();
 
+    // Waits until everything queued has been pulled; false when Abort came first.
+    bool WaitUntilDrained();
+
+    // Where sound from samples (not silence) lies in the play-out, in frames
+    // counted as FramesPlayed counts them.
+    struct SoundMarks {
+        bool any = false;
+        std::uint64_t first = 0;   // position of the first sample frame written
+        std::uint64_t end = 0;     // position after the last one
+        std::uint64_t frames = 0;  // sample frames written
+    };
+    SoundMarks Sound() const;
+
     std::uint64_t FramesPlayed() const;
     // Frames pulled so far plus frames queued: where the next written frame plays.
     std::uint64_t WritePosition() const;
@@ -51,6 +65,7 @@ private:
     std::uint64_t played_ = 0;
     bool playing_ = false;
     bool aborted_ = false;
+    SoundMarks sound_;
 };
 
 }  // namespace quvo::filters

@@ -3,10 +3,13 @@
 // splitter -> second tee -> audio decoder -> audio renderer (the graph's clock).
 // The splitter's output types come from the file itself: MPEG-1 video with MPEG
 // audio (VCD) and MPEG-2 video with AC-3 (DVD) both play to the end, every picture
-// drawn, EC_COMPLETE reported.
+// drawn, the whole sound heard before EC_COMPLETE is reported.
 #include <gtest/gtest.h>
 
+#include <ctime>
+
 #include "platform/com/Runtime.h"
+#include "platform/filters/renderers/AudioStatistics.h"
 #include "platform/filters/tests/GraphHelpers.h"
 #include "platform/filters/tests/PacedFileSource.h"
 #include "platform/graph/Guids.h"
@@ -34,7 +37,7 @@ protected:
                                    graph.ReleaseAndGetVoidAddressOf()),
                   S_OK);
         ComPtr<IBaseFilter> reader;
-        reader.Attach(CreatePacedFileSource(file, true));
+        reader.Attach(CreatePacedFileSource(file, false));  // a file reader pushes as fast as taken
         ComPtr<IBaseFilter> splitter = CreateFilter(kSplitterClsid);
         ComPtr<IBaseFilter> videoTee = CreateFilter(CLSID_InfTee);
         ComPtr<IBaseFilter> audioTee = CreateFilter(CLSID_InfTee);
@@ -77,6 +80,18 @@ protected:
         int drawn = 0;
         quality->get_FramesDrawn(&drawn);
         EXPECT_EQ(drawn, 50);
+        // Two seconds of sound, played out in real time by the time the end came.
+        timespec now{};
+        clock_gettime(CLOCK_MONOTONIC, &now);
+        ComPtr<IAudioPlayStatistics> sound;
+        ASSERT_EQ(audioRenderer->QueryInterface(IID_IAudioPlayStatistics, sound.ReleaseAndGetVoidAddressOf()), S_OK);
+        LONGLONG frames = 0, firstNs = 0, endNs = 0;
+        LONG rate = 0;
+        ASSERT_EQ(sound->GetSoundPlayed(&frames, &rate, &firstNs, &endNs), S_OK);
+        ASSERT_GT(rate, 0);
+        EXPECT_NEAR(static_cast<double>(frames) / rate, 2.0, 0.1);
+        EXPECT_NEAR((endNs - firstNs) / 1e9, 2.0, 0.1);
+        EXPECT_LE(endNs, now.tv_sec * 1000000000LL + now.tv_nsec) << "EC_COMPLETE before the sound ended";
         control->Stop();
         for (const auto& entry : filters) graph->RemoveFilter(entry.first);
     }

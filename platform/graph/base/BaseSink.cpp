@@ -17,7 +17,9 @@ HRESULT CSinkInputPin::Receive(IMediaSample* sample)
 HRESULT CSinkInputPin::EndOfStream()
 {
     std::lock_guard streaming(sink_->StreamingLock());
-    HRESULT hr = CRenderedInputPin::EndOfStream();
+    HRESULT hr = CheckStreaming();
+    if (hr == S_OK) hr = sink_->DrainForEndOfStream();
+    if (hr == S_OK) hr = CRenderedInputPin::EndOfStream();
     if (hr != S_OK) return hr;
     return sink_->OnEndOfStream();
 }
@@ -46,8 +48,8 @@ void CBaseSink::ReleaseStreaming()
 
 HRESULT CBaseSink::BeginFlush()
 {
-    OnBeginFlush();
     ReleaseStreaming();
+    OnBeginFlush();
     // The sample in hand has left once the streaming lock is free.
     std::lock_guard streaming(StreamingLock());
     return S_OK;

@@ -9,9 +9,10 @@
 // (without the streaming lock); a sink that waits inside OnReceive waits on that
 // event, or on something AbortReceive releases, and leaves once Aborting() holds.
 //
-// Threads: OnReceive, OnEndOfStream and OnEndFlush run under the streaming lock
-// (OnReceive and OnEndOfStream on the upstream streaming thread); AbortReceive
-// and OnBeginFlush on the application thread, under the filter lock only.
+// Threads: OnReceive, DrainForEndOfStream, OnEndOfStream and OnEndFlush run under
+// the streaming lock (all but OnEndFlush on the upstream streaming thread);
+// AbortReceive and OnBeginFlush (after the wake-up) on the application thread,
+// under the filter lock only.
 #pragma once
 
 #include "platform/graph/Event.h"
@@ -48,6 +49,9 @@ protected:
     // decides for itself.
     virtual HRESULT CheckReceive() { return SinkPin()->CheckStreaming(); }
     virtual HRESULT OnReceive(IMediaSample* sample) = 0;
+    // Before the pin takes an end of stream: a sink that queues what it received
+    // waits here until that has been presented; S_FALSE (Stop or flush) drops it.
+    virtual HRESULT DrainForEndOfStream() { return S_OK; }
     // After the pin has taken the end of stream (EC_COMPLETE handling).
     virtual HRESULT OnEndOfStream() { return S_OK; }
     // Release a sample waiting inside OnReceive: Stop or BeginFlush is under way.

@@ -56,6 +56,32 @@ typedef uint32_t QUVO_RESULT;
 #define QUVO_INIT_COM_FAILED               0x080u
 #define QUVO_INIT_CAPTURE_FILTERS_FAILED   0x100u
 
+/* Graph states (QuvoGetGraphState, QuvoGetCurrentGraphStatus). */
+#define QUVO_GRAPH_STATE_NONE      0u /* no graph yet, or a build in progress */
+#define QUVO_GRAPH_STATE_BUILT     1u /* complete and about to run */
+#define QUVO_GRAPH_STATE_STOPPED   2u /* torn down, or the stream completed or was aborted by the user */
+#define QUVO_GRAPH_STATE_STOPPING  3u
+#define QUVO_GRAPH_STATE_RUNNING   4u
+#define QUVO_GRAPH_STATE_FAILED    5u /* a failed start, or an error event */
+
+/* What the current graph is for. */
+#define QUVO_GRAPH_MODE_NONE               0u
+#define QUVO_GRAPH_MODE_PREVIEW            1u
+#define QUVO_GRAPH_MODE_CAPTURE            2u
+#define QUVO_GRAPH_MODE_PLAYBACK           3u
+#define QUVO_GRAPH_MODE_PREVIEW_RECORDING  4u /* a preview with a recording in progress */
+
+/* QuvoSetPreviewMode codes. */
+#define QUVO_PREVIEW_NONE        1u /* capture without any preview */
+#define QUVO_PREVIEW_VIDEO       2u /* video, no sound */
+#define QUVO_PREVIEW_VIDEO_AUDIO 8u
+
+/* QuvoSetPlaybackMode flags. */
+#define QUVO_PLAYBACK_TO_DEVICE   1u /* into the board, shown on its video output */
+#define QUVO_PLAYBACK_AUDIO_VIDEO 2u
+#define QUVO_PLAYBACK_AUDIO       4u
+#define QUVO_PLAYBACK_VIDEO       8u
+
 /* A window handle of the platform's window table (platform/win32/Window.h). */
 typedef void* QUVO_HWND;
 
