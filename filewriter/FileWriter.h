@@ -10,7 +10,7 @@
 #include <memory>
 #include <mutex>
 
-#include "filewriter/WriterControl.h"
+#include "interfaces/WriterControl.h"
 #include "filewriter/WriterState.h"
 #include "platform/graph/base/PosPassThru.h"
 

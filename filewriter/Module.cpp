@@ -4,7 +4,7 @@
 #include <iterator>
 
 #include "filewriter/FileWriter.h"
-#include "filewriter/WriterControl.h"
+#include "interfaces/WriterControl.h"
 #include "platform/com/ClassFactory.h"
 #include "platform/graph/Guids.h"
 #include "platform/graph/base/FilterSetup.h"

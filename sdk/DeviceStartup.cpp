@@ -7,6 +7,7 @@
 #include "sdk/EncoderDevice.h"
 #include "sdk/PropertyLayout.h"
 #include "sdk/graphs/CaptureGraph.h"
+#include "sdk/graphs/PlaybackGraph.h"
 
 namespace quvo::sdk {
 
@@ -54,14 +55,18 @@ QUVO_RESULT EncoderDevice::Initialize(uint32_t* status)
 
 QUVO_RESULT EncoderDevice::Uninitialize()
 {
-    if (graphState == 4) {
-        if (mediaControl) {
-            mediaControl->Pause();
-            mediaControl->Stop();
-        }
-        // Mode 3 (playback) joins here once the playback graph exists.
-        if (graphMode == 1 || graphMode == 2 || graphMode == 4) TearDownCaptureGraph(*this);
+    if (graphState == QUVO_GRAPH_STATE_RUNNING && mediaControl) {
+        mediaControl->Pause();
+        mediaControl->Stop();
     }
+    // Also a graph that is no longer running: a playback whose end EC_COMPLETE
+    // reported (state 2) is still built until it is torn down.
+    if (graphMode == QUVO_GRAPH_MODE_PREVIEW || graphMode == QUVO_GRAPH_MODE_CAPTURE
+        || graphMode == QUVO_GRAPH_MODE_PREVIEW_RECORDING)
+        TearDownCaptureGraph(*this);
+    else if (graphMode == QUVO_GRAPH_MODE_PLAYBACK)
+        TearDownPlaybackGraph(*this);
+    RemovePlaybackLeftovers(*this);  // what a capture stop left of a playback graph
     deviceFound = 0;
     mediaEvent.Reset();
     if (captureFilter) {
@@ -75,7 +80,7 @@ QUVO_RESULT EncoderDevice::Uninitialize()
     procAmp.Reset();
     deviceMoniker.Reset();
 
-    graphState = 0;
+    graphState = QUVO_GRAPH_STATE_NONE;
     CoUninitialize();
     uninitialized = 1;
     TheLog().Log(kLogPlain, 1, "...Device Uninitialized...");

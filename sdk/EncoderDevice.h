@@ -10,7 +10,7 @@
 
 #include <cstdint>
 
-#include "filewriter/WriterControl.h"
+#include "interfaces/WriterControl.h"
 #include "platform/com/ComPtr.h"
 #include "platform/graph/ControlInterfaces.h"
 #include "platform/graph/DeviceInterfaces.h"

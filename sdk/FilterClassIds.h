@@ -4,7 +4,7 @@
 // tries them.
 #pragma once
 
-#include "filewriter/WriterControl.h"
+#include "interfaces/WriterControl.h"
 #include "platform/com/Guid.h"
 
 namespace quvo::sdk {

@@ -1,12 +1,8 @@
-// Preview-window settings, playback settings and graph events. Every operation
-// tests for the device first. The preview and capture run control is in
-// graphs/CaptureRun.cpp.
-//
-// The playback graph is not part of this library yet: with a device, its start and
-// stop operations answer QUVO_ERR_FAILED as a graph that cannot be built would.
+// Preview-window settings and graph events. Every operation tests for the device
+// first. The run control of the graphs is in graphs/CaptureRun.cpp and
+// graphs/PlaybackRun.cpp.
 #include <memory>
 
-#include "platform/win32/Text.h"
 #include "platform/win32/Window.h"
 #include "sdk/DebugLog.h"
 #include "sdk/EncoderDevice.h"
@@ -30,7 +26,7 @@ QUVO_RESULT EncoderDevice::SetPreviewWindow(QUVO_HWND window, int32_t left, int3
 QUVO_RESULT EncoderDevice::SetPreviewToFullScreen(uint32_t fullScreen)
 {
     if (!deviceFound) return QUVO_ERR_DEVICE_NOT_FOUND;
-    if (graphState == 4) {
+    if (graphState == QUVO_GRAPH_STATE_RUNNING) {
         TheLog().Log(kLogWarning, 1, "Full screen mode cannot be set while Graph is running");
         return QUVO_ERR_FAILED;
     }
@@ -59,57 +55,6 @@ QUVO_RESULT EncoderDevice::SetEventNotificationWindow(QUVO_HWND window, uint32_t
     notifyWindow = window;
     notifyMessage = message;
     return QUVO_SUCCESS;
-}
-
-QUVO_RESULT EncoderDevice::SetPlaybackFileName(const char* fileName, uint32_t)
-{
-    if (!deviceFound) return QUVO_ERR_DEVICE_NOT_FOUND;
-    if (!fileName) return QUVO_ERR_INVALID_POINTER;
-    // Playback reads the one shared file-name field.
-    if (MultiByteToWideChar(CP_ACP, 0, fileName, -1, captureFileName, 260) == 0) return QUVO_ERR_FAILED;
-    return QUVO_SUCCESS;
-}
-
-QUVO_RESULT EncoderDevice::SetPlaybackMode(uint32_t flags)
-{
-    playbackToDevice = 0;
-    playbackAudio = 0;
-    playbackVideo = 0;
-    if (!deviceFound) return QUVO_ERR_DEVICE_NOT_FOUND;
-    flags &= 0xFF;
-    if (flags & 1) playbackToDevice = 1;
-    if (flags & 2) playbackAudio = playbackVideo = 1;
-    if (flags & 8) playbackVideo = 1;
-    if (flags & 4) {
-        playbackAudio = 1;
-        return QUVO_SUCCESS;
-    }
-    return (flags & (1 | 2 | 8)) ? QUVO_SUCCESS : QUVO_ERR_INVALID_PARAMETER;
-}
-
-QUVO_RESULT EncoderDevice::GetPlaybackCurrentPos(uint32_t) { return QUVO_ERR_NOT_IMPLEMENTED; }
-// The next two are aliases of GetPlaybackCurrentPos.
-QUVO_RESULT EncoderDevice::SetPlaybackCurrentPos(uint32_t position)
-{
-    return EncoderDevice::GetPlaybackCurrentPos(position);
-}
-QUVO_RESULT EncoderDevice::GetPlaybackFileDuration(uint32_t duration)
-{
-    return EncoderDevice::GetPlaybackCurrentPos(duration);
-}
-
-QUVO_RESULT EncoderDevice::StartPlayback()
-{
-    Trace trace("TvrStartPlayback");
-    if (!deviceFound) return QUVO_ERR_DEVICE_NOT_FOUND;
-    return QUVO_ERR_FAILED;
-}
-
-QUVO_RESULT EncoderDevice::StopPlayback()
-{
-    Trace trace("TvrStopPlayback");
-    if (!deviceFound) return QUVO_ERR_DEVICE_NOT_FOUND;
-    return QUVO_ERR_FAILED;
 }
 
 QUVO_RESULT EncoderDevice::GetGraphState(uint32_t* state)
@@ -153,7 +98,7 @@ QUVO_RESULT EncoderDevice::GetCurrentGraphStatus(uint32_t* state, uint32_t timeo
         return QUVO_SUCCESS;
     }
     *state = DecodeGraphEvent(*this, code);
-    if (code == 7)
+    if (code == EC_STREAM_ERROR_STILLPLAYING)
         TheLog().Log(kLogPlain, 5, "Event - Stream Error Still Playing : 0x%X", static_cast<unsigned>(param1));
     mediaEvent->FreeEventParams(code, param1, param2);
     return QUVO_SUCCESS;

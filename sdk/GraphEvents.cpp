@@ -1,5 +1,6 @@
 #include "sdk/GraphEvents.h"
 
+#include "platform/graph/ControlInterfaces.h"
 #include "sdk/DebugLog.h"
 #include "sdk/EncoderDevice.h"
 
@@ -9,38 +10,38 @@ std::uint32_t DecodeGraphEvent(EncoderDevice& device, LONG code)
 {
     DebugLog& log = TheLog();
     switch (code) {
-    case 1:  // EC_COMPLETE
+    case EC_COMPLETE:
         log.Log(kLogPlain, 1, "Event - Data Streaming Complete.");
-        device.graphState = 2;
+        device.graphState = QUVO_GRAPH_STATE_STOPPED;
         break;
-    case 2:  // EC_USERABORT
+    case EC_USERABORT:
         log.Log(kLogPlain, 1, "Event - User Termination");
-        device.graphState = 2;
+        device.graphState = QUVO_GRAPH_STATE_STOPPED;
         break;
-    case 3:  // EC_ERRORABORT: the graph is beyond use until the device is opened again
+    case EC_ERRORABORT:  // the graph is beyond use until the device is opened again
         log.Log(kLogError, 1, "Event - Operation Aborted due to an Error");
         device.ResetConstructionValues();
-        device.graphState = 5;
+        device.graphState = QUVO_GRAPH_STATE_FAILED;
         break;
-    case 6:  // EC_STREAM_ERROR_STOPPED
+    case EC_STREAM_ERROR_STOPPED:
         log.Log(kLogError, 1, "Event - Stream has stopped due to an Error.");
-        device.graphState = 5;
+        device.graphState = QUVO_GRAPH_STATE_FAILED;
         break;
-    case 0x17:  // EC_STARVATION
+    case EC_STARVATION:
         log.Log(kLogError, 2, "Event - Starvation for data.");
-        device.graphState = 5;
+        device.graphState = QUVO_GRAPH_STATE_FAILED;
         break;
-    case 0x1C:  // EC_END_OF_SEGMENT
+    case EC_END_OF_SEGMENT:
         log.Log(kLogError, 4, "Event - End of Segment Reached.");
-        device.graphState = 2;
+        device.graphState = QUVO_GRAPH_STATE_STOPPED;
         break;
-    case 0x200:  // EC_SNDDEV_IN_ERROR
+    case EC_SNDDEV_IN_ERROR:
         log.Log(kLogError, 2, "Event - An audio device error has occurred on an input pin.");
-        device.graphState = 5;
+        device.graphState = QUVO_GRAPH_STATE_FAILED;
         break;
-    case 0x201:  // EC_SNDDEV_OUT_ERROR
+    case EC_SNDDEV_OUT_ERROR:
         log.Log(kLogError, 2, "Event - An audio device error has occurred on an output pin.");
-        device.graphState = 5;
+        device.graphState = QUVO_GRAPH_STATE_FAILED;
         break;
     default:
         log.Log(kLogPlain, 5, "Graph Event - 0x%X", static_cast<unsigned>(code));

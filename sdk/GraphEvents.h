@@ -10,7 +10,7 @@ namespace quvo::sdk {
 class EncoderDevice;
 
 // Logs the event, updates device.graphState and returns it. An aborting error
-// (code 3) first resets the device's construction values.
+// (EC_ERRORABORT) first resets the device's construction values.
 std::uint32_t DecodeGraphEvent(EncoderDevice& device, LONG code);
 
 }  // namespace quvo::sdk

@@ -11,7 +11,7 @@
 #include <set>
 #include <string>
 
-#include "filewriter/WriterControl.h"
+#include "interfaces/WriterControl.h"
 #include "platform/com/ComPtr.h"
 #include "platform/com/Runtime.h"
 #include "platform/graph/ControlInterfaces.h"

@@ -1,10 +1,6 @@
 // Starting and stopping the preview and capture graph, recording during a preview,
 // and what the writer is told: file name, limits, byte count. Every operation tests
 // for the device first.
-#include <memory>
-
-#include "platform/graph/ControlInterfaces.h"
-#include "platform/win32/Text.h"
 #include "sdk/DebugLog.h"
 #include "sdk/EncoderDevice.h"
 #include "sdk/graphs/CaptureGraph.h"
@@ -12,73 +8,46 @@
 namespace quvo::sdk {
 namespace {
 
-// The texts that tell a preview start from a capture start.
-struct StartTexts {
-    const char* trace;
-    const char* mediaControlFailed;
-    const char* started;
-};
-constexpr StartTexts kPreviewTexts{"TvrStartPreview", "Start Preview Failed - Media Control Failed : 0x%X",
-                                   "Preview Started..."};
-constexpr StartTexts kCaptureTexts{"TvrStartCapture", "Start Capture Failed - Media Control failed : 0x%X",
-                                   "Capture Started..."};
+bool Build(EncoderDevice& device, BuildMode mode) { return BuildCaptureGraph(device, mode); }
 
-QUVO_RESULT StartGraph(EncoderDevice& device, std::uint32_t mode, const StartTexts& texts)
-{
-    Trace trace(texts.trace);
-    if (!device.deviceFound) return QUVO_ERR_DEVICE_NOT_FOUND;
-    if (!BindCaptureFilter(device)) return QUVO_ERR_FAILED;
-    if (!BuildCaptureGraph(device, mode)) {
-        device.graphState = 5;
-        TearDownCaptureGraph(device);
-        return QUVO_ERR_FAILED;
-    }
-    device.graphState = 1;
-    HRESULT hr = device.graphBuilder.As(std::addressof(device.mediaControl));
-    if (FAILED(hr)) {
-        TheLog().Log(kLogError, 1, texts.mediaControlFailed, static_cast<unsigned>(hr));
-        TearDownCaptureGraph(device);
-        return QUVO_ERR_FAILED;
-    }
-    AttachVideoWindow(device);  // without it the renderer shows its own window, or none
-    if (device.fullScreenChangePending) {
-        ApplyFullScreenMode(device);
-        device.fullScreenChangePending = 0;
-    }
-    hr = device.mediaControl->Run();
-    if (FAILED(hr)) {
-        TheLog().Log(kLogError, 1, "Failed to RUN the Graph : 0x%X", static_cast<unsigned>(hr));
-        device.graphState = 5;
-        TearDownCaptureGraph(device);
-        return QUVO_ERR_FAILED;
-    }
-    // S_FALSE: some filter is still on its way to running; the graph gets there.
-    device.graphState = 4;
-    device.graphMode = mode;
-    TheLog().Log(kLogPlain, 5, "%s", texts.started);
-    return QUVO_SUCCESS;
-}
-
-QUVO_RESULT StopGraph(EncoderDevice& device, const char* trace, const char* stopped)
-{
-    Trace traceLines(trace);
-    if (!device.deviceFound) return QUVO_ERR_DEVICE_NOT_FOUND;
-    if (!device.mediaControl) return QUVO_ERR_FAILED;
-    TearDownCaptureGraph(device);
-    TheLog().Log(kLogPlain, 5, "%s", stopped);
-    device.graphMode = 0;
-    return QUVO_SUCCESS;
-}
+constexpr GraphStart kPreview{BuildMode::Preview, QUVO_GRAPH_MODE_PREVIEW, &Build, &TearDownCaptureGraph,
+                              "Start Preview Failed - Media Control Failed : 0x%X", "Failed to RUN the Graph : 0x%X",
+                              "Preview Started..."};
+constexpr GraphStart kCapture{BuildMode::Capture, QUVO_GRAPH_MODE_CAPTURE, &Build, &TearDownCaptureGraph,
+                              "Start Capture Failed - Media Control failed : 0x%X", "Failed to RUN the Graph : 0x%X",
+                              "Capture Started..."};
 
 }  // namespace
 
-QUVO_RESULT EncoderDevice::StartPreview() { return StartGraph(*this, kBuildPreview, kPreviewTexts); }
+QUVO_RESULT EncoderDevice::StartPreview()
+{
+    Trace trace("TvrStartPreview");
+    if (!deviceFound) return QUVO_ERR_DEVICE_NOT_FOUND;
+    return StartGraph(*this, kPreview);
+}
 
-QUVO_RESULT EncoderDevice::StartCapture() { return StartGraph(*this, kBuildCapture, kCaptureTexts); }
+QUVO_RESULT EncoderDevice::StartCapture()
+{
+    Trace trace("TvrStartCapture");
+    if (!deviceFound) return QUVO_ERR_DEVICE_NOT_FOUND;
+    return StartGraph(*this, kCapture);
+}
 
-QUVO_RESULT EncoderDevice::StopPreview() { return StopGraph(*this, "TvrStopPreview", "...Preview Stopped"); }
+// Either stop stops whatever graph runs, a playback graph included (see
+// TearDownCaptureGraph).
+QUVO_RESULT EncoderDevice::StopPreview()
+{
+    Trace trace("TvrStopPreview");
+    if (!deviceFound) return QUVO_ERR_DEVICE_NOT_FOUND;
+    return StopGraph(*this, &TearDownCaptureGraph, "...Preview Stopped");
+}
 
-QUVO_RESULT EncoderDevice::StopCapture() { return StopGraph(*this, "TvrStopCapture", "...Capture Stopped"); }
+QUVO_RESULT EncoderDevice::StopCapture()
+{
+    Trace trace("TvrStopCapture");
+    if (!deviceFound) return QUVO_ERR_DEVICE_NOT_FOUND;
+    return StopGraph(*this, &TearDownCaptureGraph, "...Capture Stopped");
+}
 
 QUVO_RESULT EncoderDevice::SetFileSizeLimit(uint32_t units256KiB)
 {
@@ -99,13 +68,8 @@ QUVO_RESULT EncoderDevice::SetCaptureFileName(const char* fileName, uint32_t)
     Trace trace("TvrSetCaptureFileName");
     if (!deviceFound) return QUVO_ERR_DEVICE_NOT_FOUND;
     if (!fileName) return QUVO_ERR_INVALID_POINTER;
-    if (MultiByteToWideChar(CP_ACP, 0, fileName, -1, captureFileName, 260) == 0) return QUVO_ERR_FAILED;
-    // Names typed for the Windows program use backslashes; the separator here is '/'.
-    for (QUVO_WCHAR& c : captureFileName) {
-        if (c == 0) break;
-        if (c == u'\\') c = u'/';
-    }
-    if (graphState == 4 && graphMode == 1) {
+    if (!StoreFileName(fileName, captureFileName)) return QUVO_ERR_FAILED;
+    if (graphState == QUVO_GRAPH_STATE_RUNNING && graphMode == QUVO_GRAPH_MODE_PREVIEW) {
         // A preview without a recording: the writer takes the name for the next one now.
         if (ApplyCaptureFileName(*this)) {
             TheLog().Log(kLogPlain, 1, "Set Capture File Name Successful");
@@ -130,7 +94,7 @@ QUVO_RESULT EncoderDevice::StartRecording()
         TheLog().Log(kLogError, 1, "Start Recording Failed - Write to Disk Failed : 0x%X", static_cast<unsigned>(hr));
         return QUVO_ERR_FAILED;
     }
-    graphMode = 4;
+    graphMode = QUVO_GRAPH_MODE_PREVIEW_RECORDING;
     return QUVO_SUCCESS;
 }
 
@@ -147,7 +111,7 @@ QUVO_RESULT EncoderDevice::StopRecording()
         TheLog().Log(kLogError, 1, "Stop Recording Failed - Write to Disk Failed : 0x%X", static_cast<unsigned>(hr));
         return QUVO_ERR_FAILED;
     }
-    graphMode = 1;
+    graphMode = QUVO_GRAPH_MODE_PREVIEW;
     return QUVO_SUCCESS;
 }
 

@@ -5,7 +5,8 @@
 #include "platform/graph/ControlInterfaces.h"
 #include "sdk/DebugLog.h"
 #include "sdk/EncoderDevice.h"
-#include "sdk/graphs/CaptureGraph.h"
+#include "platform/com/Runtime.h"
+#include "sdk/graphs/GraphCommon.h"
 
 namespace quvo::sdk {
 namespace {
@@ -65,10 +66,19 @@ bool BindCaptureFilter(EncoderDevice& device)
     return true;
 }
 
-HRESULT ConnectFilters(EncoderDevice& device, IBaseFilter* upstream, IBaseFilter* downstream)
+HRESULT CreateGraphFilter(IGraphBuilder* graph, const CLSID& clsid, const char16_t* name, ComPtr<IBaseFilter>& slot)
+{
+    HRESULT hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter, slot.ReleaseAndGetVoidAddressOf());
+    if (FAILED(hr)) return hr;
+    if (!slot) return E_NOINTERFACE;
+    graph->AddFilter(slot.Get(), name);
+    return hr;
+}
+
+HRESULT ConnectFilters(IGraphBuilder* graph, IBaseFilter* upstream, IBaseFilter* downstream)
 {
     ComPtr<IEnumPins> pins;
-    HRESULT hr = upstream->EnumPins(&pins);
+    HRESULT hr = upstream ? upstream->EnumPins(&pins) : E_POINTER;
     if (FAILED(hr) || !pins) {
         TheLog().Log(kLogError, 4, "Cannot Enumerate Upstream Filter's Pins");
         return FAILED(hr) ? hr : E_FAIL;
@@ -82,19 +92,19 @@ HRESULT ConnectFilters(EncoderDevice& device, IBaseFilter* upstream, IBaseFilter
             return hr;
         }
         if (info.info.dir != PINDIR_OUTPUT || HasPeer(out.Get())) continue;
-        if (device.graphBuilder && ConnectToFirstFreeInput(device.graphBuilder.Get(), out.Get(), downstream))
+        if (graph && downstream && ConnectToFirstFreeInput(graph, out.Get(), downstream))
             return S_OK;
     }
     return E_FAIL;
 }
 
-void SetAudioClock(EncoderDevice& device)
+void SetAudioClock(IGraphBuilder* graph, IBaseFilter* audioRenderer)
 {
-    if (!device.graphBuilder || !device.audioRendererFilter) return;
+    if (!graph || !audioRenderer) return;
     ComPtr<IMediaFilter> graphFilter;
     ComPtr<IReferenceClock> clock;
-    const HRESULT graphHr = device.graphBuilder.As(std::addressof(graphFilter));
-    const HRESULT clockHr = device.audioRendererFilter.As(std::addressof(clock));
+    const HRESULT graphHr = graph->QueryInterface(IID_IMediaFilter, graphFilter.ReleaseAndGetVoidAddressOf());
+    const HRESULT clockHr = audioRenderer->QueryInterface(IID_IReferenceClock, clock.ReleaseAndGetVoidAddressOf());
     if (SUCCEEDED(graphHr) && SUCCEEDED(clockHr)) {
         TheLog().Log(kLogPlain, 5, "Setting Clock source to Audio Renderer....");
         graphFilter->SetSyncSource(clock.Get());

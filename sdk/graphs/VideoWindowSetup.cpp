@@ -5,7 +5,7 @@
 #include "platform/graph/ControlInterfaces.h"
 #include "sdk/DebugLog.h"
 #include "sdk/EncoderDevice.h"
-#include "sdk/graphs/CaptureGraph.h"
+#include "sdk/graphs/GraphCommon.h"
 
 namespace quvo::sdk {
 

@@ -8,13 +8,13 @@
 
 namespace quvo::sdk {
 
-bool SetOnTheFlyMode(EncoderDevice& device, bool on)
+bool SetOnTheFlyMode(WriterControl* writer, bool on)
 {
-    if (!device.writerControl) {
+    if (!writer) {
         TheLog().Log(kLogError, 4, "Failed to change Capture on fly - File Writer not Created");
         return false;
     }
-    const HRESULT hr = on ? device.writerControl->EnableCaptureOnTheFly() : device.writerControl->DisableCaptureOnTheFly();
+    const HRESULT hr = on ? writer->EnableCaptureOnTheFly() : writer->DisableCaptureOnTheFly();
     if (hr != S_OK) {
         TheLog().Log(kLogError, 4, "Failed to change Capture on fly - File Writer failed : 0x%X",
                      static_cast<unsigned>(hr));
@@ -42,17 +42,18 @@ bool ApplyCaptureFileName(EncoderDevice& device)
         TheLog().Log(kLogError, 5, "Failed to set file name - Set File Name failed : 0x%X", static_cast<unsigned>(hr));
         return false;
     }
-    ApplyFileSizeLimit(device);  // a fragment limit that cannot be set leaves the writer's own
-    return ApplyCaptureLimit(device);
+    // A fragment limit that cannot be set leaves the writer's own.
+    ApplyFileSizeLimit(device.writerControl.Get(), device.fileSizeLimit);
+    return ApplyCaptureLimit(device.writerControl.Get(), device.captureLimit);
 }
 
-bool ApplyFileSizeLimit(EncoderDevice& device)
+bool ApplyFileSizeLimit(WriterControl* writer, std::uint32_t kib)
 {
-    if (!device.writerControl) {
+    if (!writer) {
         TheLog().Log(kLogWarning, 5, "Failed to set file size limit - File Interface not created");
         return false;
     }
-    const HRESULT hr = device.writerControl->SetFileSizeLimit(device.fileSizeLimit);
+    const HRESULT hr = writer->SetFileSizeLimit(kib);
     if (hr != S_OK) {
         TheLog().Log(kLogWarning, 5, "Failed to set file size limit : 0x%X", static_cast<unsigned>(hr));
         return false;
@@ -60,13 +61,13 @@ bool ApplyFileSizeLimit(EncoderDevice& device)
     return true;
 }
 
-bool ApplyCaptureLimit(EncoderDevice& device)
+bool ApplyCaptureLimit(WriterControl* writer, std::uint64_t bytes)
 {
-    if (!device.writerControl) {
+    if (!writer) {
         TheLog().Log(kLogWarning, 5, "Failed to set capture size limit - File Interface not created");
         return false;
     }
-    const HRESULT hr = device.writerControl->SetCaptureLimit(device.captureLimit);
+    const HRESULT hr = writer->SetCaptureLimit(bytes);
     if (hr != S_OK) {
         TheLog().Log(kLogWarning, 5, "Failed to set Capture limit : 0x%X", static_cast<unsigned>(hr));
         return false;

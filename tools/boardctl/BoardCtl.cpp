@@ -9,7 +9,7 @@
 
 #include "outside/board/driver/BoardConfig.h"
 #include "outside/board/driver/DeviceRegistration.h"
-#include "outside/board/filter/BoardInterfaces.h"
+#include "interfaces/BoardInterfaces.h"
 
 namespace quvo::board {
 namespace {

@@ -3,6 +3,7 @@
 // supported sizes and rates come from the SDK when a board is there.
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QEventLoop>
 #include <QPushButton>
 #include <QRadioButton>
@@ -64,6 +65,9 @@ void BoardCaps(TCaptureSetupDLG& dialog)
         }
         // A short preview, so that the decoder dialog shows the colour space it used.
         QuvoSetPreviewMode(QUVO_PREVIEW_VIDEO);
+        // The preview graph holds a writer too: its (empty) file goes to the pictures' folder.
+        const QByteArray file = (g_folder + "/preview.mpg").toUtf8();
+        QuvoSetCaptureFileName(file.constData(), static_cast<uint32_t>(file.size()));
         if (QuvoStartPreview() == QUVO_SUCCESS) {
             QEventLoop loop;
             QTimer::singleShot(1000, &loop, &QEventLoop::quit);
@@ -71,6 +75,8 @@ void BoardCaps(TCaptureSetupDLG& dialog)
             QuvoStopPreview();
         }
         QuvoUninitialize();
+        QFile::remove(g_folder + "/preview.mpg");
+        QFile::remove(g_folder + "/preview.mzl");
     }
     dialog.SetBoard(sizes, caps);
 }

@@ -11,7 +11,7 @@
 
 #include <memory>
 
-#include "outside/board/filter/BoardInterfaces.h"
+#include "interfaces/BoardInterfaces.h"
 #include "outside/board/filter/CaptureStream.h"
 #include "outside/board/filter/PlaybackPin.h"
 #include "platform/graph/DeviceInterfaces.h"

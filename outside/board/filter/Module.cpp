@@ -2,7 +2,7 @@
 // registration that lists the board's devices in the video input category.
 #include "outside/board/driver/BoardConfig.h"
 #include "outside/board/driver/DeviceRegistration.h"
-#include "outside/board/filter/BoardInterfaces.h"
+#include "interfaces/BoardInterfaces.h"
 #include "outside/board/filter/CaptureFilter.h"
 #include "platform/com/ClassFactory.h"
 

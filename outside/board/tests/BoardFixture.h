@@ -10,7 +10,7 @@
 
 #include "outside/board/driver/BoardConfig.h"
 #include "outside/board/driver/BoardDriver.h"
-#include "outside/board/filter/BoardInterfaces.h"
+#include "interfaces/BoardInterfaces.h"
 #include "platform/com/ComPtr.h"
 #include "platform/graph/ControlInterfaces.h"
 #include "platform/graph/DeviceInterfaces.h"

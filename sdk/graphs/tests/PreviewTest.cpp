@@ -18,25 +18,6 @@ namespace {
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
-template <class Pred>
-bool WaitUntil(Pred pred, std::chrono::milliseconds limit)
-{
-    const auto end = Clock::now() + limit;
-    while (!pred()) {
-        if (Clock::now() > end) return false;
-        std::this_thread::sleep_for(10ms);
-    }
-    return true;
-}
-
-std::string LogText()
-{
-    std::ifstream in(TheLog().FileName(), std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 struct GraphCensus {
     int filters = 0;
     int connections = 0;  // connected output pins

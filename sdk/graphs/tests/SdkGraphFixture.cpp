@@ -8,6 +8,8 @@
 #include <iterator>
 #include <sstream>
 
+#include "sdk/DebugLog.h"
+
 namespace quvo::sdk::test {
 namespace {
 
@@ -89,6 +91,14 @@ std::string TempPath(const std::string& name)
     return (dir.empty() ? std::string("/tmp") : dir) + "/" + name;
 }
 
+std::string LogText()
+{
+    std::ifstream in(TheLog().FileName(), std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
 std::vector<uint8_t> ReadFile(const std::string& file)
 {
     std::ifstream in(file, std::ios::binary);
@@ -126,7 +136,7 @@ void SdkGraphTest::SetUpTestSuite()
     const std::string modules = Env("QUVO_MODULE_DIR");
     const std::string regsvr = Env("QUVO_BUILD_DIR") + "/tools/regsvr";
     ASSERT_FALSE(modules.empty()) << "QUVO_MODULE_DIR names the built modules";
-    for (const char* name : {"TvrFileWriter.so", "KestorBoard.so", "MpegDecoders.so"}) {
+    for (const char* name : {"TvrFileWriter.so", "KestorBoard.so", "MpegDecoders.so", "MakerFilters.so"}) {
         const CommandResult r = RunCommand(regsvr + " -s '" + modules + "/" + name + "'");
         EXPECT_EQ(r.status, 0) << name << ": " << r.output;
     }
@@ -138,8 +148,7 @@ void SdkGraphTest::SetUp()
     QuvoSetPreviewMode(8);
     uint32_t mask = 0xFFFFFFFF;
     ASSERT_EQ(QuvoInitialize(&mask), QUVO_SUCCESS) << "mask 0x" << std::hex << mask;
-    // The board maker's playback filters may not be built; the graphs here do not use them.
-    ASSERT_EQ(mask & ~QUVO_INIT_OWN_FILTERS_MISSING, 0u);
+    ASSERT_EQ(mask, 0u);  // every filter the graphs use is registered
 }
 
 void SdkGraphTest::TearDown()
@@ -150,7 +159,8 @@ void SdkGraphTest::TearDown()
 
 void SdkGraphTest::StopAll()
 {
-    QuvoStopCapture();  // either stop operation stops whatever graph runs
+    QuvoStopPlayback();
+    QuvoStopCapture();  // either capture stop stops whatever capture graph runs
 }
 
 }  // namespace quvo::sdk::test

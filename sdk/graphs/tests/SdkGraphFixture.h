@@ -6,9 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/win32/Window.h"
@@ -52,6 +54,20 @@ ProbeInfo Probe(const std::string& file);
 std::string DecodeErrors(const std::string& file);
 
 std::string TempPath(const std::string& name);
+// The diagnostic log written so far (the file QuvoSetDebugTarget(1) opened).
+std::string LogText();
+
+// Waits until `pred` holds; false after `limit`, which only guards against a hang.
+template <class Pred>
+bool WaitUntil(Pred pred, std::chrono::milliseconds limit)
+{
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!pred()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
+}
 std::vector<uint8_t> ReadFile(const std::string& file);
 // True when the bytes begin with a pack header followed by a system or sequence header.
 bool BeginsAtStartPoint(const std::vector<uint8_t>& bytes);

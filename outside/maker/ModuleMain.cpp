@@ -1,0 +1,21 @@
+// The MakerFilters module: the board maker's playback filters, their class table
+// and the four entry points.
+#include "outside/maker/BraidMuxer.h"
+#include "outside/maker/FeedTransform.h"
+#include "outside/maker/FileReader.h"
+#include "outside/maker/MakerClassIds.h"
+#include "platform/com/ClassFactory.h"
+
+namespace {
+
+const CFactoryTemplate kTemplates[] = {
+    {u"Kestor File Reader", &CLSID_MakerFileReader, &quvo::maker::FileReader::CreateInstance, nullptr, nullptr},
+    {u"Kestor Feed Transform", &CLSID_MakerFeedTransform, &quvo::maker::FeedTransform::CreateInstance, nullptr,
+     nullptr},
+    {u"Kestor Braid Muxer", &CLSID_MakerBraidMuxer, &quvo::maker::BraidMuxer::CreateInstance, nullptr, nullptr},
+};
+
+}  // namespace
+
+QUVO_MODULE_CLASS_OBJECTS(kTemplates)
+QUVO_MODULE_REGISTRATION(kTemplates)
