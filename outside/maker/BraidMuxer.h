@@ -52,7 +52,8 @@ private:
 
 class BraidMuxer final : public CBaseFilter {
 public:
-    static CUnknown* CreateInstance(IUnknown* outer, HRESULT* hr);
+    // The class table creates it (CreateComObject).
+    BraidMuxer(IUnknown* outer, HRESULT* hr);
     ~BraidMuxer() override;
 
     int GetPinCount() override { return 3; }
@@ -68,11 +69,9 @@ public:
     void EndRun();    // output inactive: nothing kept
 
 private:
-    explicit BraidMuxer(IUnknown* outer);
     // Sends what the braid produced (under streamLock).
     HRESULT DeliverBytes();
 
-    std::recursive_mutex filterLock_;
     std::mutex streamLock_;
     BraidInputPin videoIn_;
     BraidInputPin audioIn_;
