@@ -202,12 +202,7 @@ void BraidMuxer::BeginFlush()
 
 void BraidMuxer::EndFlush()
 {
-    {
-        std::lock_guard lock(receiveLock_);
-        braid_.Reset(videoIn_.IsConnected(), audioIn_.IsConnected());
-        pending_.clear();
-        endSent_ = false;
-    }
+    StartRun();  // what follows a flush is braided afresh
     if (flushing_.fetch_sub(1) == 1 && output_.IsConnected()) output_.DeliverEndFlush();
 }
 

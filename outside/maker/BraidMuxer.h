@@ -64,7 +64,7 @@ public:
     HRESULT EndOfStream(bool video);
     void BeginFlush();
     void EndFlush();
-    void StartRun();  // output going active: a fresh braid
+    void StartRun();  // output going active, or a flush ended: a fresh braid
     void EndRun();    // output inactive: nothing kept
 
 private:
