@@ -100,7 +100,7 @@ HRESULT FeedPath::Receive(IMediaSample* sample)
     const LONG length = sample->GetActualDataLength();
     REFERENCE_TIME start = 0, stop = 0;
     const bool hasTime = SUCCEEDED(sample->GetTime(&start, &stop));
-    std::lock_guard lock(streamLock_);
+    std::lock_guard lock(receiveLock_);
     if (sample->IsDiscontinuity() == S_OK) Clear();
     if (length <= 0) return S_OK;
     return Process(data, static_cast<std::size_t>(length), hasTime, start);
@@ -109,7 +109,7 @@ HRESULT FeedPath::Receive(IMediaSample* sample)
 HRESULT FeedPath::EndOfStream()
 {
     {
-        std::lock_guard lock(streamLock_);
+        std::lock_guard lock(receiveLock_);
         Finish();
         Clear();
     }
@@ -129,7 +129,7 @@ void FeedPath::EndFlush()
 
 void FeedPath::Reset()
 {
-    std::lock_guard lock(streamLock_);
+    std::lock_guard lock(receiveLock_);
     Clear();
 }
 
