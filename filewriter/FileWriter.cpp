@@ -5,10 +5,10 @@
 
 #include "filewriter/FileWriterFilter.h"
 #include "filewriter/FileWriterInputPin.h"
-#include "filewriter/NoThrow.h"
+#include "platform/com/NoThrow.h"
 #include "platform/com/Runtime.h"
 
-using quvo::filewriter::NoThrow;
+using quvo::NoThrow;
 
 FileWriter::FileWriter(IUnknown* outer, HRESULT* hr) : CUnknown("Tavrin MPEG File Writer", outer)
 {

@@ -2,9 +2,9 @@
 
 #include "filewriter/FileWriter.h"
 #include "filewriter/FileWriterInputPin.h"
-#include "filewriter/NoThrow.h"
+#include "platform/com/NoThrow.h"
 
-using quvo::filewriter::NoThrow;
+using quvo::NoThrow;
 
 FileWriterFilter::FileWriterFilter(FileWriter* writer, IUnknown* outer)
     : CBaseSink("Tavrin MPEG File Writer filter", outer, CLSID_TavrinFileWriter), writer_(writer)

@@ -5,6 +5,7 @@
 #include <new>
 
 #include "outside/mpeg/MpegClassIds.h"
+#include "platform/com/NoThrow.h"
 #include "platform/com/Runtime.h"
 #include "platform/win32/Text.h"
 
@@ -101,13 +102,13 @@ HRESULT SplitterInputPin::Active()
 HRESULT SplitterInputPin::Receive(IMediaSample* sample)
 {
     const HRESULT hr = CBaseInputPin::Receive(sample);
-    return hr == S_OK ? splitter_->ReceiveData(sample) : hr;
+    return hr == S_OK ? quvo::NoThrow([&] { return splitter_->ReceiveData(sample); }) : hr;
 }
 
 HRESULT SplitterInputPin::EndOfStream()
 {
     if (IsFlushing() || IsStopped()) return S_FALSE;
-    return splitter_->EndOfStreamAll();
+    return quvo::NoThrow([&] { return splitter_->EndOfStreamAll(); });
 }
 
 HRESULT SplitterInputPin::BeginFlush()

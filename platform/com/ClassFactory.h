@@ -21,19 +21,25 @@
 #include <string>
 
 #include "platform/com/CUnknown.h"
+#include "platform/com/NoThrow.h"
 
 // Creates an object for `outer` (null when not aggregated) and reports its result
 // in *hr. Answering an object together with a failure code makes the factory
 // destroy the object and return the code.
 using CreateObjectFn = CUnknown* (*)(IUnknown* outer, HRESULT* hr);
 // The creation function of a class whose constructor takes (outer, hr): the one
-// every class uses, built-in or module.
+// every class uses, built-in or module. A constructor reports its own failures in
+// *hr; an allocation that fails inside it throws, and becomes E_OUTOFMEMORY here.
 template <class T>
 CUnknown* CreateComObject(IUnknown* outer, HRESULT* hr)
 {
     *hr = S_OK;
-    T* object = new (std::nothrow) T(outer, hr);
-    if (!object) *hr = E_OUTOFMEMORY;
+    T* object = nullptr;
+    const HRESULT made = quvo::NoThrow([&] {
+        object = new T(outer, hr);
+        return S_OK;
+    });
+    if (FAILED(made)) *hr = made;
     return object;
 }
 

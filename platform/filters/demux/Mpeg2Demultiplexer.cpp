@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "platform/com/NoThrow.h"
 #include "platform/com/Runtime.h"
 #include "platform/graph/Guids.h"
 #include "platform/graph/MpegStartCodes.h"
@@ -71,7 +72,13 @@ HRESULT Mpeg2Demultiplexer::CreateOutputPin(AM_MEDIA_TYPE* mt, LPWSTR pinName, I
     std::lock_guard lock(mapLock_);
     if (FindOutputLocked(name)) return VFW_E_DUPLICATE_NAME;
     HRESULT hr = S_OK;
-    auto created = std::make_unique<DemuxOutputPin>(this, FilterLock(), &hr, name.c_str(), type, nextOutputId_++);
+    std::unique_ptr<DemuxOutputPin> created;
+    const HRESULT made = quvo::NoThrow([&] {
+        created = std::make_unique<DemuxOutputPin>(this, FilterLock(), &hr, name.c_str(), type, nextOutputId_++);
+        outputs_.reserve(outputs_.size() + 1);
+        return S_OK;
+    });
+    if (FAILED(made)) return made;
     if (FAILED(hr)) return hr;
     DemuxOutputPin* raw = created.get();
     outputs_.push_back(std::move(created));

@@ -4,6 +4,7 @@
 #include <new>
 #include <string>
 
+#include "platform/com/NoThrow.h"
 #include "platform/com/Runtime.h"
 #include "platform/graph/Guids.h"
 
@@ -51,7 +52,13 @@ HRESULT InfTee::AddOutput()
     int number = 1;
     while (taken(OutputName(number))) ++number;
     HRESULT hr = S_OK;
-    auto pin = std::make_unique<TeeOutputPin>(this, FilterLock(), &hr, OutputName(number).c_str());
+    std::unique_ptr<TeeOutputPin> pin;
+    const HRESULT made = quvo::NoThrow([&] {
+        pin = std::make_unique<TeeOutputPin>(this, FilterLock(), &hr, OutputName(number).c_str());
+        outputs_.reserve(outputs_.size() + 1);
+        return S_OK;
+    });
+    if (FAILED(made)) return made;
     if (FAILED(hr)) return hr;
     outputs_.push_back(std::move(pin));
     IncrementPinVersion();
@@ -65,7 +72,7 @@ void InfTee::OnOutputConnected()
         std::lock_guard lock(outputsLock_);
         anyFree = std::any_of(outputs_.begin(), outputs_.end(), [](const auto& pin) { return !pin->IsConnected(); });
     }
-    if (!anyFree) AddOutput();
+    if (!anyFree) quvo::NoThrow([this] { return AddOutput(); });
 }
 
 void InfTee::OnOutputDisconnected(TeeOutputPin* pin)

@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "platform/com/NoThrow.h"
 #include "platform/graph/base/BasePin.h"
 #include "platform/graph/base/EnumPins.h"
 #include "platform/graph/base/WideText.h"
@@ -71,7 +72,7 @@ HRESULT CBaseFilter::Stop()
     ReleaseStreaming();
     {
         std::lock_guard streaming(streamingLock_);
-        HRESULT hr = CleanupStream();
+        HRESULT hr = quvo::NoThrow([&] { return CleanupStream(); });
         if (SUCCEEDED(result)) result = hr;
     }
     if (SUCCEEDED(result)) state_.store(State_Stopped);
@@ -85,15 +86,21 @@ HRESULT CBaseFilter::Pause()
     const FILTER_STATE old = state_.load();
     if (old == State_Paused) return S_OK;
     if (old == State_Running) {
-        HRESULT hr = StopStream();
-        if (FAILED(hr)) return hr;
+        // Published before the hook, as Run does: a sample waiting for its time that
+        // the hook wakes must already see the pause.
+        state_.store(State_Paused);
+        HRESULT hr = quvo::NoThrow([&] { return StopStream(); });
+        if (FAILED(hr)) {
+            state_.store(State_Running);
+            return hr;
+        }
     } else {
-        HRESULT hr = InitStream();
+        HRESULT hr = quvo::NoThrow([&] { return InitStream(); });
         if (FAILED(hr)) return hr;
         hr = ActivatePins();
         if (FAILED(hr)) {
             std::lock_guard streaming(streamingLock_);
-            CleanupStream();
+            quvo::NoThrow([&] { return CleanupStream(); });
             return hr;
         }
     }
@@ -123,7 +130,7 @@ HRESULT CBaseFilter::Run(REFERENCE_TIME start)
             return hr;
         }
     }
-    HRESULT hr = StartStream(start);
+    HRESULT hr = quvo::NoThrow([&] { return StartStream(start); });
     if (FAILED(hr)) state_.store(State_Paused);
     return hr;
 }

@@ -92,7 +92,8 @@ protected:
     virtual HRESULT InitStream() { return S_OK; }
     // Paused -> Running, after the pins' Run hooks (the state already reads Running).
     virtual HRESULT StartStream(REFERENCE_TIME start) { return S_OK; }
-    // Running -> Paused. Not called on the way from Running to Stopped.
+    // Running -> Paused (the state already reads Paused). Not called on the way
+    // from Running to Stopped.
     virtual HRESULT StopStream() { return S_OK; }
     // Leaving for Stopped, after the pins are inactive, before the streaming lock
     // is taken: wake a streaming thread that waits inside this filter.

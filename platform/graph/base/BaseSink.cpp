@@ -1,5 +1,9 @@
 #include "platform/graph/base/BaseSink.h"
 
+#include "platform/com/NoThrow.h"
+
+using quvo::NoThrow;
+
 CSinkInputPin::CSinkInputPin(const char* objectName, CBaseSink* sink, HRESULT* phr, LPCWSTR pinName)
     : CRenderedInputPin(objectName, sink, sink->FilterLock(), phr, pinName), sink_(sink)
 {
@@ -11,17 +15,17 @@ HRESULT CSinkInputPin::Receive(IMediaSample* sample)
     std::lock_guard streaming(sink_->StreamingLock());
     HRESULT hr = sink_->CheckReceive();
     if (hr != S_OK) return hr;
-    return sink_->OnReceive(sample);
+    return NoThrow([&] { return sink_->OnReceive(sample); });
 }
 
 HRESULT CSinkInputPin::EndOfStream()
 {
     std::lock_guard streaming(sink_->StreamingLock());
     HRESULT hr = CheckStreaming();
-    if (hr == S_OK) hr = sink_->DrainForEndOfStream();
+    if (hr == S_OK) hr = NoThrow([&] { return sink_->DrainForEndOfStream(); });
     if (hr == S_OK) hr = CRenderedInputPin::EndOfStream();
     if (hr != S_OK) return hr;
-    return sink_->OnEndOfStream();
+    return NoThrow([&] { return sink_->OnEndOfStream(); });
 }
 
 HRESULT CSinkInputPin::BeginFlush()
@@ -58,6 +62,8 @@ HRESULT CBaseSink::BeginFlush()
 HRESULT CBaseSink::EndFlush()
 {
     std::lock_guard streaming(StreamingLock());
-    OnEndFlush();
-    return S_OK;
+    return NoThrow([&] {
+        OnEndFlush();
+        return S_OK;
+    });
 }

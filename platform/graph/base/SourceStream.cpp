@@ -2,7 +2,10 @@
 
 #include <chrono>
 
+#include "platform/com/NoThrow.h"
 #include "platform/graph/base/Source.h"
+
+using quvo::NoThrow;
 
 CSourceStream::CSourceStream(const char* objectName, HRESULT* phr, CSource* filter, LPCWSTR pinName)
     : CBaseOutputPin(objectName, filter, filter->FilterLock(), phr, pinName), source_(filter)
@@ -130,9 +133,10 @@ void CSourceStream::ThreadProc()
     Command cmd;
     while ((cmd = GetRequest()) != CMD_INIT) Reply(E_UNEXPECTED);
 
-    HRESULT hr = OnThreadCreate();
+    // The hooks run on the streaming thread: nothing they throw may leave it.
+    HRESULT hr = NoThrow([&] { return OnThreadCreate(); });
     if (FAILED(hr)) {
-        OnThreadDestroy();
+        NoThrow([&] { return OnThreadDestroy(); });
         Reply(hr);
         return;
     }
@@ -155,12 +159,12 @@ void CSourceStream::ThreadProc()
             break;
         }
     } while (cmd != CMD_EXIT);
-    OnThreadDestroy();
+    NoThrow([&] { return OnThreadDestroy(); });
 }
 
 HRESULT CSourceStream::DoBufferProcessingLoop()
 {
-    OnThreadStartPlay();
+    NoThrow([&] { return OnThreadStartPlay(); });
     Command cmd = CMD_RUN;
     for (;;) {
         while (!CheckRequest(&cmd)) {
@@ -171,7 +175,7 @@ HRESULT CSourceStream::DoBufferProcessingLoop()
                 WaitForRequest(INFINITE, nullptr);
                 continue;
             }
-            hr = FillBuffer(sample.Get());
+            hr = NoThrow([&] { return FillBuffer(sample.Get()); });
             if (hr == S_OK) {
                 hr = Deliver(sample.Get());
                 sample.Reset();

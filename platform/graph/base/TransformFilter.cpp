@@ -1,6 +1,10 @@
 #include "platform/graph/base/TransformFilter.h"
 
-#include <new>
+#include <memory>
+
+#include "platform/com/NoThrow.h"
+
+using quvo::NoThrow;
 
 // ---- input pin ----
 
@@ -44,15 +48,25 @@ HRESULT CTransformInputPin::SetMediaType(const CMediaType* mt)
     return FAILED(hr) ? hr : transform_->SetMediaType(PINDIR_INPUT, mt);
 }
 
-HRESULT CTransformInputPin::Receive(IMediaSample* sample) { return transform_->Receive(sample); }
-HRESULT CTransformInputPin::EndOfStream() { return transform_->EndOfStream(); }
+// No exception leaves the streaming path: the transform's own failures become codes.
+HRESULT CTransformInputPin::Receive(IMediaSample* sample)
+{
+    return NoThrow([&] { return transform_->Receive(sample); });
+}
+HRESULT CTransformInputPin::EndOfStream()
+{
+    return NoThrow([&] { return transform_->EndOfStream(); });
+}
 HRESULT CTransformInputPin::BeginFlush() { return transform_->BeginFlush(); }
-HRESULT CTransformInputPin::EndFlush() { return transform_->EndFlush(); }
+HRESULT CTransformInputPin::EndFlush()
+{
+    return NoThrow([&] { return transform_->EndFlush(); });
+}
 
 HRESULT CTransformInputPin::NewSegment(REFERENCE_TIME start, REFERENCE_TIME stop, double rate)
 {
     CBasePin::NewSegment(start, stop, rate);
-    return transform_->NewSegment(start, stop, rate);
+    return NoThrow([&] { return transform_->NewSegment(start, stop, rate); });
 }
 
 // ---- output pin ----
@@ -112,9 +126,10 @@ HRESULT CTransformOutputPin::DecideBufferSize(IMemAllocator* allocator, ALLOCATO
 CTransformFilter::CTransformFilter(const char* name, IUnknown* outer, REFCLSID clsid)
     : CBaseFilter(name, outer, clsid)
 {
-    HRESULT hr = S_OK;
-    input_.reset(new (std::nothrow) CTransformInputPin("Transform input pin", this, &hr, u"XForm In"));
-    output_.reset(new (std::nothrow) CTransformOutputPin("Transform output pin", this, &hr, u"XForm Out"));
+    // A failed allocation throws out of the constructor; the class's creation
+    // function answers E_OUTOFMEMORY for it.
+    input_ = std::make_unique<CTransformInputPin>("Transform input pin", this, nullptr, u"XForm In");
+    output_ = std::make_unique<CTransformOutputPin>("Transform output pin", this, nullptr, u"XForm Out");
 }
 
 CTransformFilter::~CTransformFilter() = default;
@@ -171,7 +186,7 @@ HRESULT CTransformFilter::Receive(IMediaSample* sample)
     ComPtr<IMediaSample> out;
     hr = InitializeOutputSample(sample, &out);
     if (FAILED(hr)) return hr;
-    hr = Transform(sample, out.Get());
+    hr = NoThrow([&] { return Transform(sample, out.Get()); });
     if (hr == S_FALSE) return S_OK;  // skipped by the transform
     if (FAILED(hr)) {
         input_->SetRuntimeError();
