@@ -17,7 +17,7 @@ constexpr LONG kOutputBytes = 32 * static_cast<LONG>(board::ProgramStreamMuxer::
 }  // namespace
 
 BraidInputPin::BraidInputPin(BraidMuxer* muxer, bool video, LPCWSTR name)
-    : CBaseInputPin("Braid input", muxer, muxer->pStateLock(), nullptr, name), muxer_(muxer), video_(video)
+    : CBaseInputPin("Braid input", muxer, muxer->FilterLock(), nullptr, name), muxer_(muxer), video_(video)
 {
 }
 
@@ -55,7 +55,7 @@ HRESULT BraidInputPin::EndFlush()
 }
 
 BraidOutputPin::BraidOutputPin(BraidMuxer* muxer)
-    : CBaseOutputPin("Braid output", muxer, muxer->pStateLock(), nullptr, u"Output"), muxer_(muxer)
+    : CBaseOutputPin("Braid output", muxer, muxer->FilterLock(), nullptr, u"Output"), muxer_(muxer)
 {
 }
 
@@ -93,15 +93,8 @@ HRESULT BraidOutputPin::Inactive()
     return hr;
 }
 
-CUnknown* BraidMuxer::CreateInstance(IUnknown* outer, HRESULT* hr)
-{
-    auto* muxer = new (std::nothrow) BraidMuxer(outer);
-    *hr = muxer ? S_OK : E_OUTOFMEMORY;
-    return muxer;
-}
-
-BraidMuxer::BraidMuxer(IUnknown* outer)
-    : CBaseFilter("Maker braid muxer", outer, &filterLock_, CLSID_MakerBraidMuxer),
+BraidMuxer::BraidMuxer(IUnknown* outer, HRESULT*)
+    : CBaseFilter("Maker braid muxer", outer, CLSID_MakerBraidMuxer),
       videoIn_(this, true, u"Video"),
       audioIn_(this, false, u"Audio"),
       output_(this)
@@ -202,12 +195,7 @@ void BraidMuxer::BeginFlush()
 
 void BraidMuxer::EndFlush()
 {
-    {
-        std::lock_guard lock(receiveLock_);
-        braid_.Reset(videoIn_.IsConnected(), audioIn_.IsConnected());
-        pending_.clear();
-        endSent_ = false;
-    }
+    StartRun();  // what follows a flush is braided afresh
     if (flushing_.fetch_sub(1) == 1 && output_.IsConnected()) output_.DeliverEndFlush();
 }
 

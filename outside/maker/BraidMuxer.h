@@ -52,7 +52,8 @@ private:
 
 class BraidMuxer final : public CBaseFilter {
 public:
-    static CUnknown* CreateInstance(IUnknown* outer, HRESULT* hr);
+    // The class table creates it (CreateComObject).
+    BraidMuxer(IUnknown* outer, HRESULT* hr);
     ~BraidMuxer() override;
 
     int GetPinCount() override { return 3; }
@@ -64,15 +65,13 @@ public:
     HRESULT EndOfStream(bool video);
     void BeginFlush();
     void EndFlush();
-    void StartRun();  // output going active: a fresh braid
+    void StartRun();  // output going active, or a flush ended: a fresh braid
     void EndRun();    // output inactive: nothing kept
 
 private:
-    explicit BraidMuxer(IUnknown* outer);
     // Sends what the braid produced (under receiveLock).
     HRESULT DeliverBytes();
 
-    std::recursive_mutex filterLock_;
     std::mutex receiveLock_;
     BraidInputPin videoIn_;
     BraidInputPin audioIn_;

@@ -99,16 +99,14 @@ private:
 
 class FeedTransform final : public CBaseFilter {
 public:
-    static CUnknown* CreateInstance(IUnknown* outer, HRESULT* hr);
+    // The class table creates it (CreateComObject).
+    FeedTransform(IUnknown* outer, HRESULT* hr);
     ~FeedTransform() override;
 
     int GetPinCount() override { return 4; }
     CBasePin* GetPin(int n) override;
 
 private:
-    explicit FeedTransform(IUnknown* outer);
-
-    std::recursive_mutex filterLock_;
     std::unique_ptr<FeedPath> video_;
     std::unique_ptr<FeedPath> audio_;
 };
