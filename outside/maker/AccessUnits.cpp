@@ -34,7 +34,7 @@ void AccessUnitCutter::Push(const std::uint8_t* data, std::size_t size, bool has
     for (std::size_t i = 0; i < size; ++i) {
         const std::uint8_t b = data[i];
         scan_ = (scan_ << 8) | b;
-        if (started_) unit_.bytes.push_back(b);
+        if (started_ && unit_.bytes.size() < kMaxUnitBytes) unit_.bytes.push_back(b);
         if (typeAt_ && unit_.bytes.size() == typeAt_ + 1) {
             unit_.type = static_cast<PictureType>((b >> 3) & 7);
             unit_.temporalReference = (unit_.bytes[typeAt_ - 1] << 2) | (b >> 6);

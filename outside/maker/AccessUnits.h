@@ -30,6 +30,10 @@ struct AccessUnit {
 
 class AccessUnitCutter {
 public:
+    // No picture of MPEG-1/2 comes near this (a whole video buffer is under
+    // 2 MB); bytes beyond it in one unit are damaged data and are dropped.
+    static constexpr std::size_t kMaxUnitBytes = 4u << 20;
+
     using Sink = std::function<void(AccessUnit&)>;
 
     // `frameDuration` (100 ns) gives the decoding delay of the first reference

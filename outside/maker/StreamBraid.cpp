@@ -20,6 +20,7 @@ void StreamBraid::Reset(bool videoOpen, bool audioOpen)
     mux_.SetMuxRate(kMuxBytesPerSecond);
     video_.clear();
     audio_.clear();
+    videoQueued_ = audioQueued_ = 0;
     videoEnded_ = !videoOpen;
     audioEnded_ = !audioOpen;
     finished_ = false;
@@ -40,7 +41,10 @@ void StreamBraid::AddVideo(const std::uint8_t* data, std::size_t size, bool hasT
     } else if (video_.empty()) {
         return;  // the rest of a unit already sent, or of none
     }
-    video_.back().bytes.insert(video_.back().bytes.end(), data, data + size);
+    std::vector<std::uint8_t>& bytes = video_.back().bytes;
+    size = std::min(size, kMaxUnitBytes - std::min(kMaxUnitBytes, bytes.size()));
+    bytes.insert(bytes.end(), data, data + size);
+    videoQueued_ += size;
     Drain(out);
 }
 
@@ -50,6 +54,7 @@ void StreamBraid::AddAudio(const std::int16_t* samples, std::size_t frames, bool
     if (audioEnded_ || frames == 0) return;
     const std::int64_t start = hasTime ? pts : audioClock_;
     audio_.push_back(AudioChunk{{samples, samples + frames * kBoardAudioChannels}, start});
+    audioQueued_ += frames * kBoardAudioChannels * sizeof(std::int16_t);
     audioClock_ = start + static_cast<std::int64_t>(frames) * 10000000 / kBoardAudioRate;
     Drain(out);
 }
@@ -75,9 +80,11 @@ void StreamBraid::Drain(std::vector<std::uint8_t>& out)
         if (haveVideo && haveAudio) {
             if (video_.front().dts <= audio_.front().pts) SendVideo(out);
             else SendAudio(out);
-        } else if (haveVideo && (audioEnded_ || newestVideo_ - video_.front().dts > kMaxSkew)) {
+        } else if (haveVideo
+                   && (audioEnded_ || newestVideo_ - video_.front().dts > kMaxSkew || videoQueued_ > kMaxQueuedBytes)) {
             SendVideo(out);
-        } else if (haveAudio && (videoEnded_ || audioClock_ - audio_.front().pts > kMaxSkew)) {
+        } else if (haveAudio
+                   && (videoEnded_ || audioClock_ - audio_.front().pts > kMaxSkew || audioQueued_ > kMaxQueuedBytes)) {
             SendAudio(out);
         } else {
             break;
@@ -96,6 +103,7 @@ void StreamBraid::SendVideo(std::vector<std::uint8_t>& out)
     lastScr_ = std::max(lastScr_, (dts - kScrLead) * k27MHzPer90kHz);
     mux_.AddVideo(unit.bytes.data(), unit.bytes.size(), std::max(To90k(unit.pts), dts), dts, unit.key);
     mux_.Emit(lastScr_, out);
+    videoQueued_ -= unit.bytes.size();
     video_.pop_front();
 }
 
@@ -106,6 +114,7 @@ void StreamBraid::SendAudio(std::vector<std::uint8_t>& out)
     lastScr_ = std::max(lastScr_, (pts - kScrLead) * k27MHzPer90kHz);
     mux_.AddAudio(chunk.samples.data(), chunk.samples.size() / kBoardAudioChannels, pts, false);
     mux_.Emit(lastScr_, out);
+    audioQueued_ -= chunk.samples.size() * sizeof(std::int16_t);
     audio_.pop_front();
 }
 

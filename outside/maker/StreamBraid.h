@@ -21,6 +21,11 @@ namespace quvo::maker {
 class StreamBraid {
 public:
     static constexpr std::int64_t kMaxSkew = 10000000;  // 1 s
+    // What either stream may hold while it waits, whatever its time stamps say
+    // (damaged ones may never let the other stream catch up), and the most one
+    // access unit may grow by untimed continuations.
+    static constexpr std::size_t kMaxQueuedBytes = 16u << 20;
+    static constexpr std::size_t kMaxUnitBytes = 4u << 20;
     // 90 kHz value of time 0: room before it for pictures shown before the first
     // (open groups) and for the SCR's lead.
     static constexpr std::int64_t kTimeBase = 90000;
@@ -63,6 +68,8 @@ private:
     board::ProgramStreamMuxer mux_;
     std::deque<VideoUnit> video_;   // all but the last are complete, the last once videoEnded_
     std::deque<AudioChunk> audio_;
+    std::size_t videoQueued_ = 0;   // bytes in video_
+    std::size_t audioQueued_ = 0;   // bytes in audio_
     bool videoEnded_ = false;
     bool audioEnded_ = false;
     bool finished_ = false;
