@@ -3,10 +3,7 @@
 function(quvo_strict target)
   # No -Wnon-virtual-dtor: interfaces have protected non-virtual destructors by design
   # (objects die through Release).
-  # No -Woverloaded-virtual (clang): the push-source pin's Run() beside the pin's
-  # Run(start) is the base-class design filter writers know.
-  target_compile_options(${target} PRIVATE -Wall -Wextra -Werror -Wno-unused-parameter
-    $<$<CXX_COMPILER_ID:Clang>:-Wno-overloaded-virtual>)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Werror -Wno-unused-parameter)
 endfunction()
 
 if(QUVO_SANITIZE STREQUAL "address")

@@ -5,26 +5,20 @@
 
 #include "filewriter/FileWriterFilter.h"
 #include "filewriter/FileWriterInputPin.h"
-#include "filewriter/NoThrow.h"
+#include "platform/com/NoThrow.h"
 #include "platform/com/Runtime.h"
 
-using quvo::filewriter::NoThrow;
-
-CUnknown* FileWriter::Create(IUnknown* outer, HRESULT* hr)
-{
-    auto* writer = new (std::nothrow) FileWriter(outer, hr);
-    if (!writer && hr) *hr = E_OUTOFMEMORY;
-    return writer;
-}
+using quvo::NoThrow;
 
 FileWriter::FileWriter(IUnknown* outer, HRESULT* hr) : CUnknown("Tavrin MPEG File Writer", outer)
 {
-    filter_.reset(new (std::nothrow) FileWriterFilter(this, GetOwner(), &filterLock_, hr));
+    if (hr) *hr = S_OK;
+    filter_.reset(new (std::nothrow) FileWriterFilter(this, GetOwner()));
     if (!filter_) {
         if (hr) *hr = E_OUTOFMEMORY;
         return;
     }
-    pin_.reset(new (std::nothrow) FileWriterInputPin(this, filter_.get(), &filterLock_, &receiveLock_, hr));
+    pin_.reset(new (std::nothrow) FileWriterInputPin(filter_.get(), hr));
     if (!pin_ && hr) *hr = E_OUTOFMEMORY;
 }
 
@@ -59,7 +53,7 @@ HRESULT FileWriter::NonDelegatingQueryInterface(REFIID riid, void** ppv)
 
 HRESULT FileWriter::SetFileName(LPCWSTR fileName, const AM_MEDIA_TYPE*)
 {
-    std::lock_guard lock(receiveLock_);
+    std::lock_guard lock(filter_->StreamingLock());
     return NoThrow([&] { return state_.SetFileName(fileName); });
 }
 
@@ -68,7 +62,7 @@ HRESULT FileWriter::GetCurFile(LPWSTR* fileName, AM_MEDIA_TYPE* mt)
     if (!fileName) return E_POINTER;
     *fileName = nullptr;
     {
-        std::lock_guard lock(receiveLock_);
+        std::lock_guard lock(filter_->StreamingLock());
         const std::u16string& name = state_.CurrentName();
         if (!name.empty()) {
             std::size_t bytes = (name.size() + 1) * sizeof(WCHAR);
@@ -88,39 +82,39 @@ HRESULT FileWriter::GetCurFile(LPWSTR* fileName, AM_MEDIA_TYPE* mt)
 
 HRESULT FileWriter::SetFileSizeLimit(DWORD kib)
 {
-    std::lock_guard lock(receiveLock_);
+    std::lock_guard lock(filter_->StreamingLock());
     return NoThrow([&] { return state_.SetFileSizeLimit(kib); });
 }
 
 HRESULT FileWriter::SetCaptureLimit(ULONGLONG bytes)
 {
-    std::lock_guard lock(receiveLock_);
+    std::lock_guard lock(filter_->StreamingLock());
     return state_.SetCaptureLimit(bytes);
 }
 
 HRESULT FileWriter::EnableCaptureOnTheFly()
 {
-    std::lock_guard lock(receiveLock_);
+    std::lock_guard lock(filter_->StreamingLock());
     state_.EnableCaptureOnTheFly();
     return S_OK;
 }
 
 HRESULT FileWriter::DisableCaptureOnTheFly()
 {
-    std::lock_guard lock(receiveLock_);
+    std::lock_guard lock(filter_->StreamingLock());
     state_.DisableCaptureOnTheFly();
     return S_OK;
 }
 
 HRESULT FileWriter::StartRecording()
 {
-    std::lock_guard lock(receiveLock_);
+    std::lock_guard lock(filter_->StreamingLock());
     return NoThrow([&] { return state_.StartRecording(); });
 }
 
 HRESULT FileWriter::StopRecording()
 {
-    std::lock_guard lock(receiveLock_);
+    std::lock_guard lock(filter_->StreamingLock());
     return NoThrow([&] { return state_.StopRecording(); });
 }
 

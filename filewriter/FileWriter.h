@@ -4,7 +4,7 @@
 //
 // Threads: the application thread calls IFileSinkFilter, WriterControl and the
 // filter's state changes; the upstream streaming thread calls the pin's Receive and
-// EndOfStream. Both reach the writer state only under receiveLock.
+// EndOfStream. Both reach the writer state only under the filter's streaming lock.
 #pragma once
 
 #include <memory>
@@ -19,10 +19,7 @@ class FileWriterInputPin;
 
 class FileWriter final : public CUnknown, public IFileSinkFilter, public WriterControl {
 public:
-    // The class factory's creation function: a FileWriter for `outer`, or null with
-    // E_OUTOFMEMORY.
-    static CUnknown* Create(IUnknown* outer, HRESULT* hr);
-
+    // The class table creates it (CreateComObject).
     FileWriter(IUnknown* outer, HRESULT* hr);
     ~FileWriter() override;
 
@@ -46,15 +43,10 @@ private:
     friend class FileWriterFilter;
     friend class FileWriterInputPin;
 
-    // filterLock: the filter's state and the pin's connection (CBaseFilter's lock).
-    // Stop, Pause and Run take receiveLock inside it; nothing takes them the other
-    // way round.
-    std::recursive_mutex filterLock_;
-    // receiveLock: the writer state below. The streaming thread holds it for each
-    // Receive; the application thread for the IFileSinkFilter and WriterControl calls
-    // and for the file work of Stop, Pause and Run, so that none of them runs while a
-    // block is being written.
-    std::recursive_mutex receiveLock_;
+    // Guarded by the filter's streaming lock: the streaming thread holds it for each
+    // Receive; the application thread for the IFileSinkFilter and WriterControl
+    // calls and for the file work of the state changes, so that none of them runs
+    // while a block is being written.
     quvo::filewriter::WriterState state_;
 
     std::unique_ptr<FileWriterFilter> filter_;

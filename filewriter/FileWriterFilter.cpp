@@ -2,58 +2,59 @@
 
 #include "filewriter/FileWriter.h"
 #include "filewriter/FileWriterInputPin.h"
-#include "filewriter/NoThrow.h"
+#include "platform/com/NoThrow.h"
 
-using quvo::filewriter::NoThrow;
+using quvo::NoThrow;
 
-FileWriterFilter::FileWriterFilter(FileWriter* writer, IUnknown* outer, std::recursive_mutex* filterLock,
-                                   HRESULT* hr)
-    : CBaseFilter("Tavrin MPEG File Writer filter", outer, filterLock, CLSID_TavrinFileWriter, hr), writer_(writer)
+FileWriterFilter::FileWriterFilter(FileWriter* writer, IUnknown* outer)
+    : CBaseSink("Tavrin MPEG File Writer filter", outer, CLSID_TavrinFileWriter), writer_(writer)
 {
 }
 
-CBasePin* FileWriterFilter::GetPin(int n) { return n == 0 ? writer_->pin_.get() : nullptr; }
+CSinkInputPin* FileWriterFilter::SinkPin() { return writer_->pin_.get(); }
 
-HRESULT FileWriterFilter::Stop()
+// A failure of the file work below is not reported, as with the files' own failures.
+HRESULT FileWriterFilter::InitStream()
 {
-    std::lock_guard lock(*filterLock_);
-    {
-        // Waits for a Receive in progress; what the start-point search still holds
-        // goes out before the files close.
-        std::lock_guard receive(writer_->receiveLock_);
-        // A failure here is not reported, as with the files' own failures.
-        NoThrow([&] {
-            writer_->state_.Stop();
-            return S_OK;
-        });
-    }
-    return CBaseFilter::Stop();
+    std::lock_guard streaming(StreamingLock());
+    NoThrow([&] {
+        writer_->state_.Pause();
+        return S_OK;
+    });
+    return S_OK;
 }
 
-HRESULT FileWriterFilter::Pause()
+HRESULT FileWriterFilter::StartStream(REFERENCE_TIME)
 {
-    std::lock_guard lock(*filterLock_);
-    {
-        std::lock_guard receive(writer_->receiveLock_);
-        // A failure here is not reported, as with the files' own failures.
-        NoThrow([&] {
-            writer_->state_.Pause();
-            return S_OK;
-        });
-    }
-    return CBaseFilter::Pause();
+    std::lock_guard streaming(StreamingLock());
+    NoThrow([&] {
+        writer_->state_.Run();
+        return S_OK;
+    });
+    return S_OK;
 }
 
-HRESULT FileWriterFilter::Run(REFERENCE_TIME start)
+HRESULT FileWriterFilter::StopStream() { return InitStream(); }
+
+// Under the streaming lock: what the start-point search still holds goes out
+// before the files close.
+HRESULT FileWriterFilter::CleanupStream()
 {
-    std::lock_guard lock(*filterLock_);
-    {
-        std::lock_guard receive(writer_->receiveLock_);
-        // A failure here is not reported, as with the files' own failures.
-        NoThrow([&] {
-            writer_->state_.Run();
-            return S_OK;
-        });
-    }
-    return CBaseFilter::Run(start);
+    NoThrow([&] {
+        writer_->state_.Stop();
+        return S_OK;
+    });
+    return S_OK;
+}
+
+HRESULT FileWriterFilter::OnReceive(IMediaSample* sample)
+{
+    quvo::filewriter::WriterState& state = writer_->state_;
+    // Before the first Pause, after Stop or after a failed split: nothing to write to.
+    if (!state.FragmentOpen()) return S_OK;
+    BYTE* data = nullptr;
+    HRESULT hr = sample->GetPointer(&data);
+    if (FAILED(hr)) return hr;
+    LONG length = sample->GetActualDataLength();
+    return NoThrow([&] { return state.WriteData(data, length > 0 ? static_cast<DWORD>(length) : 0); });
 }

@@ -1,26 +1,31 @@
-// FileWriterFilter: the writer's IBaseFilter, with one pin ("Input", the
-// FileWriter's) and the state changes that open and close the output files.
+// FileWriterFilter: the writer's IBaseFilter, a sink with one pin ("Input", the
+// FileWriter's). Its state hooks open and close the output files; every received
+// block goes to the writer state. All of it runs under the streaming lock, which
+// the FileWriter's own calls take too.
 #pragma once
 
-#include "platform/graph/base/BaseFilter.h"
+#include "platform/graph/base/BaseSink.h"
 
 class FileWriter;
 
-class FileWriterFilter final : public CBaseFilter {
+class FileWriterFilter final : public CBaseSink {
 public:
     // `outer` is the FileWriter's owner, so every query reaches the FileWriter.
-    FileWriterFilter(FileWriter* writer, IUnknown* outer, std::recursive_mutex* filterLock, HRESULT* hr);
+    FileWriterFilter(FileWriter* writer, IUnknown* outer);
 
-    int GetPinCount() override { return 1; }
-    CBasePin* GetPin(int n) override;
-
-    // Stop flushes and closes the files; Pause opens the current fragment unless the
-    // total limit was reached; Run lifts that block and opens it. Opening failures are
-    // not reported: the pin then drops what it receives.
-    HRESULT Stop() override;
-    HRESULT Pause() override;
-    HRESULT Run(REFERENCE_TIME start) override;
+    CSinkInputPin* SinkPin() override;
 
 private:
+    // Leaving Stopped opens the current fragment unless the total limit was reached;
+    // Run lifts that block and opens it; Stop flushes and closes the files. Opening
+    // failures are not reported: the pin then drops what it receives.
+    HRESULT InitStream() override;
+    HRESULT StartStream(REFERENCE_TIME start) override;
+    HRESULT StopStream() override;
+    HRESULT CleanupStream() override;
+    // Samples are taken in any state: the files decide (nothing open: dropped).
+    HRESULT CheckReceive() override { return S_OK; }
+    HRESULT OnReceive(IMediaSample* sample) override;
+
     FileWriter* const writer_;
 };

@@ -33,7 +33,7 @@ const AMOVIESETUP_FILTER kFilterSetup = {
     &CLSID_TavrinFileWriter, kFilterName, MERIT_DO_NOT_USE, static_cast<UINT>(std::size(kPins)), kPins};
 
 const CFactoryTemplate kTemplates[] = {
-    {kFilterName, &CLSID_TavrinFileWriter, &FileWriter::Create, nullptr, &kFilterSetup},
+    {kFilterName, &CLSID_TavrinFileWriter, &CreateComObject<FileWriter>, nullptr, &kFilterSetup},
 };
 
 }  // namespace

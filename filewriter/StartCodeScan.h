@@ -6,22 +6,12 @@
 #include <cstddef>
 
 #include "platform/com/Types.h"
+#include "platform/graph/MpegStartCodes.h"
 
 namespace quvo::filewriter {
 
-inline constexpr BYTE kPackHeaderCode = 0xBA;
-inline constexpr BYTE kSystemHeaderCode = 0xBB;
-inline constexpr BYTE kSequenceHeaderCode = 0xB3;
 // The bytes a held-back tail is always a prefix of.
-inline constexpr BYTE kPackHeaderPrefix[4] = {0x00, 0x00, 0x01, kPackHeaderCode};
-
-// Position of the first 00 00 01 at or after `from` whose code byte is still inside
-// the data; n when there is none.
-std::size_t FindStartCode(const BYTE* data, std::size_t n, std::size_t from);
-
-// How many bytes at the end of the data could begin a start code cut by the end of
-// the data: 3 for 00 00 01, 2 for 00 00, 1 for 00, else 0.
-std::size_t StartCodeTailLength(const BYTE* data, std::size_t n);
+inline constexpr BYTE kPackHeaderPrefix[4] = {0x00, 0x00, 0x01, mpeg::kPackHeaderCode};
 
 struct StartPointScan {
     enum class Outcome {

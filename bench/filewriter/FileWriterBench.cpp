@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "filewriter/FileWriter.h"
+#include "platform/com/ClassFactory.h"
 #include "filewriter/StartCodeScan.h"
 #include "platform/graph/base/MemAllocator.h"
 #include "platform/win32/Text.h"
@@ -79,7 +80,7 @@ public:
     WriterUnderTest(std::size_t block, bool onTheFly)
     {
         HRESULT hr = S_OK;
-        FileWriter::Create(nullptr, &hr)->NonDelegatingQueryInterface(IID_IUnknown, writer_.ReleaseAndGetVoidAddressOf());
+        CreateComObject<FileWriter>(nullptr, &hr)->NonDelegatingQueryInterface(IID_IUnknown, writer_.ReleaseAndGetVoidAddressOf());
         writer_->QueryInterface(IID_IBaseFilter, filter_.ReleaseAndGetVoidAddressOf());
         writer_->QueryInterface(IID_WriterControl, control_.ReleaseAndGetVoidAddressOf());
         ComPtr<IFileSinkFilter> sink;

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "filewriter/FileWriter.h"
+#include "platform/com/ClassFactory.h"
 #include "filewriter/tests/ProgramStream.h"
 #include "filewriter/tests/Samples.h"
 #include "filewriter/tests/TestFiles.h"
@@ -50,7 +51,7 @@ TEST(WriterConcurrency, ControlCallsAndStateChangesAgainstStreaming)
     TempDir dir;
     HRESULT hr = S_OK;
     ComPtr<IUnknown> writer;
-    FileWriter::Create(nullptr, &hr)->NonDelegatingQueryInterface(IID_IUnknown, writer.ReleaseAndGetVoidAddressOf());
+    CreateComObject<FileWriter>(nullptr, &hr)->NonDelegatingQueryInterface(IID_IUnknown, writer.ReleaseAndGetVoidAddressOf());
     ComPtr<IBaseFilter> filter;
     ComPtr<IFileSinkFilter> sink;
     ComPtr<WriterControl> control;

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "filewriter/FileWriter.h"
+#include "platform/com/ClassFactory.h"
 #include "filewriter/tests/Samples.h"
 #include "filewriter/tests/TestFiles.h"
 #include "platform/win32/Errors.h"
@@ -34,7 +35,7 @@ public:
     explicit RunningWriter(const std::u16string& name) : pool_(128 * 1024)
     {
         HRESULT hr = S_OK;
-        CUnknown* object = FileWriter::Create(nullptr, &hr);
+        CUnknown* object = CreateComObject<FileWriter>(nullptr, &hr);
         object->NonDelegatingQueryInterface(IID_IUnknown, writer_.ReleaseAndGetVoidAddressOf());
         writer_->QueryInterface(IID_IBaseFilter, filter_.ReleaseAndGetVoidAddressOf());
         writer_->QueryInterface(IID_WriterControl, control_.ReleaseAndGetVoidAddressOf());

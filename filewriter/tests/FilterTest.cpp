@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "filewriter/FileWriter.h"
+#include "platform/com/ClassFactory.h"
 #include "filewriter/tests/Samples.h"
 #include "filewriter/tests/TestFiles.h"
 #include "platform/com/Runtime.h"
@@ -24,7 +25,7 @@ using test::TempDir;
 ComPtr<IUnknown> NewWriter(IUnknown* outer = nullptr)
 {
     HRESULT hr = S_OK;
-    CUnknown* object = FileWriter::Create(outer, &hr);
+    CUnknown* object = CreateComObject<FileWriter>(outer, &hr);
     ComPtr<IUnknown> unknown;
     if (object && SUCCEEDED(hr))
         object->NonDelegatingQueryInterface(IID_IUnknown, unknown.ReleaseAndGetVoidAddressOf());
@@ -160,7 +161,7 @@ TEST(FileWriterAggregation, DelegatesToTheOuterUnknown)
     } outer;
 
     HRESULT hr = S_OK;
-    CUnknown* object = FileWriter::Create(&outer, &hr);
+    CUnknown* object = CreateComObject<FileWriter>(&outer, &hr);
     ASSERT_TRUE(object);
     ASSERT_EQ(hr, S_OK);
     ComPtr<IUnknown> inner;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "filewriter/FileWriter.h"
+#include "platform/com/ClassFactory.h"
 #include "filewriter/tests/ProgramStream.h"
 #include "filewriter/tests/TestFiles.h"
 #include "platform/com/Runtime.h"
@@ -88,7 +89,7 @@ TEST(WriterInAGraph, WritesTheWholeStreamAndReportsCompletion)
     ComPtr<IBaseFilter> source(new StreamSource(&data));
     HRESULT hr = S_OK;
     ComPtr<IBaseFilter> writer;
-    FileWriter::Create(nullptr, &hr)->NonDelegatingQueryInterface(IID_IBaseFilter, writer.ReleaseAndGetVoidAddressOf());
+    CreateComObject<FileWriter>(nullptr, &hr)->NonDelegatingQueryInterface(IID_IBaseFilter, writer.ReleaseAndGetVoidAddressOf());
     ASSERT_TRUE(writer);
     ASSERT_EQ(graph->AddFilter(source.Get(), u"Source"), S_OK);
     ASSERT_EQ(graph->AddFilter(writer.Get(), u"Writer"), S_OK);

@@ -12,6 +12,8 @@
 namespace quvo::filewriter {
 namespace {
 
+using mpeg::FindStartCode;
+
 using Bytes = std::vector<BYTE>;
 using Outcome = StartPointScan::Outcome;
 

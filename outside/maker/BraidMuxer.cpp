@@ -17,7 +17,7 @@ constexpr LONG kOutputBytes = 32 * static_cast<LONG>(board::ProgramStreamMuxer::
 }  // namespace
 
 BraidInputPin::BraidInputPin(BraidMuxer* muxer, bool video, LPCWSTR name)
-    : CBaseInputPin("Braid input", muxer, muxer->pStateLock(), nullptr, name), muxer_(muxer), video_(video)
+    : CBaseInputPin("Braid input", muxer, muxer->FilterLock(), nullptr, name), muxer_(muxer), video_(video)
 {
 }
 
@@ -55,7 +55,7 @@ HRESULT BraidInputPin::EndFlush()
 }
 
 BraidOutputPin::BraidOutputPin(BraidMuxer* muxer)
-    : CBaseOutputPin("Braid output", muxer, muxer->pStateLock(), nullptr, u"Output"), muxer_(muxer)
+    : CBaseOutputPin("Braid output", muxer, muxer->FilterLock(), nullptr, u"Output"), muxer_(muxer)
 {
 }
 
@@ -93,15 +93,8 @@ HRESULT BraidOutputPin::Inactive()
     return hr;
 }
 
-CUnknown* BraidMuxer::CreateInstance(IUnknown* outer, HRESULT* hr)
-{
-    auto* muxer = new (std::nothrow) BraidMuxer(outer);
-    *hr = muxer ? S_OK : E_OUTOFMEMORY;
-    return muxer;
-}
-
-BraidMuxer::BraidMuxer(IUnknown* outer)
-    : CBaseFilter("Maker braid muxer", outer, &filterLock_, CLSID_MakerBraidMuxer),
+BraidMuxer::BraidMuxer(IUnknown* outer, HRESULT*)
+    : CBaseFilter("Maker braid muxer", outer, CLSID_MakerBraidMuxer),
       videoIn_(this, true, u"Video"),
       audioIn_(this, false, u"Audio"),
       output_(this)
@@ -131,7 +124,7 @@ HRESULT BraidMuxer::ReceiveVideo(IMediaSample* sample)
     const bool hasTime = SUCCEEDED(sample->GetTime(&pts, &stop));
     if (!hasTime || FAILED(sample->GetMediaTime(&dts, &dtsEnd))) dts = pts;
     const LONG length = std::max<LONG>(0, sample->GetActualDataLength());
-    std::lock_guard lock(streamLock_);
+    std::lock_guard lock(receiveLock_);
     braid_.AddVideo(data, static_cast<std::size_t>(length), hasTime, pts, dts, sample->IsSyncPoint() == S_OK,
                     pending_);
     return DeliverBytes();
@@ -145,21 +138,26 @@ HRESULT BraidMuxer::ReceiveAudio(IMediaSample* sample)
     const bool hasTime = SUCCEEDED(sample->GetTime(&pts, &stop));
     const std::size_t frames = static_cast<std::size_t>(std::max<LONG>(0, sample->GetActualDataLength()))
         / (kBoardAudioChannels * sizeof(std::int16_t));
-    std::lock_guard lock(streamLock_);
+    std::lock_guard lock(receiveLock_);
     braid_.AddAudio(reinterpret_cast<const std::int16_t*>(data), frames, hasTime, pts, pending_);
     return DeliverBytes();
 }
 
 HRESULT BraidMuxer::EndOfStream(bool video)
 {
-    std::lock_guard lock(streamLock_);
-    if (video) braid_.EndVideo(pending_);
-    else braid_.EndAudio(pending_);
-    const HRESULT hr = DeliverBytes();
-    if (braid_.Finished() && !endSent_) {
-        endSent_ = true;
-        output_.DeliverEndOfStream();
+    HRESULT hr;
+    bool sendEnd = false;
+    {
+        std::lock_guard lock(receiveLock_);
+        if (video) braid_.EndVideo(pending_);
+        else braid_.EndAudio(pending_);
+        hr = DeliverBytes();
+        // Once both inputs ended nothing more can be braided, so the end may go
+        // out after the lock is left (the board reports it to the graph).
+        sendEnd = braid_.Finished() && !endSent_;
+        endSent_ = endSent_ || sendEnd;
     }
+    if (sendEnd) output_.DeliverEndOfStream();
     return hr;
 }
 
@@ -197,18 +195,13 @@ void BraidMuxer::BeginFlush()
 
 void BraidMuxer::EndFlush()
 {
-    {
-        std::lock_guard lock(streamLock_);
-        braid_.Reset(videoIn_.IsConnected(), audioIn_.IsConnected());
-        pending_.clear();
-        endSent_ = false;
-    }
+    StartRun();  // what follows a flush is braided afresh
     if (flushing_.fetch_sub(1) == 1 && output_.IsConnected()) output_.DeliverEndFlush();
 }
 
 void BraidMuxer::StartRun()
 {
-    std::lock_guard lock(streamLock_);
+    std::lock_guard lock(receiveLock_);
     braid_.Reset(videoIn_.IsConnected(), audioIn_.IsConnected());
     pending_.clear();
     endSent_ = false;
@@ -216,7 +209,7 @@ void BraidMuxer::StartRun()
 
 void BraidMuxer::EndRun()
 {
-    std::lock_guard lock(streamLock_);
+    std::lock_guard lock(receiveLock_);
     braid_.Reset();
     pending_.clear();
     pending_.shrink_to_fit();

@@ -4,10 +4,10 @@
 // MEDIASUBTYPE_MPEG2_PROGRAM, which the board's playback input takes.
 //
 // Threads: each input's Receive and EndOfStream come on its upstream thread and
-// run under streamLock, which is held across the delivery downstream so the
+// run under receiveLock, which is held across the delivery downstream so the
 // stream leaves in the order it was braided (the board paces it, and so holds
 // both inputs back). Flushes come on the application thread and pass downstream
-// before they take streamLock.
+// before they take receiveLock.
 #pragma once
 
 #include <atomic>
@@ -52,7 +52,8 @@ private:
 
 class BraidMuxer final : public CBaseFilter {
 public:
-    static CUnknown* CreateInstance(IUnknown* outer, HRESULT* hr);
+    // The class table creates it (CreateComObject).
+    BraidMuxer(IUnknown* outer, HRESULT* hr);
     ~BraidMuxer() override;
 
     int GetPinCount() override { return 3; }
@@ -64,22 +65,20 @@ public:
     HRESULT EndOfStream(bool video);
     void BeginFlush();
     void EndFlush();
-    void StartRun();  // output going active: a fresh braid
+    void StartRun();  // output going active, or a flush ended: a fresh braid
     void EndRun();    // output inactive: nothing kept
 
 private:
-    explicit BraidMuxer(IUnknown* outer);
-    // Sends what the braid produced (under streamLock).
+    // Sends what the braid produced (under receiveLock).
     HRESULT DeliverBytes();
 
-    std::recursive_mutex filterLock_;
-    std::mutex streamLock_;
+    std::mutex receiveLock_;
     BraidInputPin videoIn_;
     BraidInputPin audioIn_;
     BraidOutputPin output_;
-    StreamBraid braid_;                  // streamLock
-    std::vector<std::uint8_t> pending_;  // streamLock: produced, not yet delivered
-    bool endSent_ = false;               // streamLock
+    StreamBraid braid_;                  // receiveLock
+    std::vector<std::uint8_t> pending_;  // receiveLock: produced, not yet delivered
+    bool endSent_ = false;               // receiveLock
     std::atomic<int> flushing_{0};       // inputs between BeginFlush and EndFlush
 };
 

@@ -37,7 +37,7 @@ public:
     HRESULT UseInput(const CMediaType& mt) override
     {
         type_ = mt;
-        std::lock_guard lock(streamLock_);
+        std::lock_guard lock(receiveLock_);
         cutter_ = AccessUnitCutter(FrameDuration(mt), Sink());
         return S_OK;
     }
@@ -74,8 +74,8 @@ private:
     }
 
     CMediaType type_;                 // filter lock; read by OutputType
-    AccessUnitCutter cutter_;         // streamLock
-    HRESULT deliverResult_ = S_OK;    // streamLock
+    AccessUnitCutter cutter_;         // receiveLock
+    HRESULT deliverResult_ = S_OK;    // receiveLock
 };
 
 class AudioFeed final : public FeedPath {
@@ -94,7 +94,7 @@ public:
     {
         WAVEFORMATEX wfx;
         if (!ReadPcm(mt, &wfx)) return VFW_E_TYPE_NOT_ACCEPTED;
-        std::lock_guard lock(streamLock_);
+        std::lock_guard lock(receiveLock_);
         rate_ = static_cast<int>(wfx.nSamplesPerSec);
         channels_ = wfx.nChannels;
         return S_OK;
@@ -136,11 +136,11 @@ private:
         return true;
     }
 
-    int rate_ = kBoardAudioRate;      // streamLock (set while stopped)
+    int rate_ = kBoardAudioRate;      // receiveLock (set while stopped)
     int channels_ = kBoardAudioChannels;
-    PcmTo48k converter_;              // streamLock
+    PcmTo48k converter_;              // receiveLock
     bool open_ = false;
-    std::vector<std::int16_t> out_;   // streamLock
+    std::vector<std::int16_t> out_;   // receiveLock
 };
 
 }  // namespace

@@ -100,7 +100,7 @@ HRESULT FeedPath::Receive(IMediaSample* sample)
     const LONG length = sample->GetActualDataLength();
     REFERENCE_TIME start = 0, stop = 0;
     const bool hasTime = SUCCEEDED(sample->GetTime(&start, &stop));
-    std::lock_guard lock(streamLock_);
+    std::lock_guard lock(receiveLock_);
     if (sample->IsDiscontinuity() == S_OK) Clear();
     if (length <= 0) return S_OK;
     return Process(data, static_cast<std::size_t>(length), hasTime, start);
@@ -109,7 +109,7 @@ HRESULT FeedPath::Receive(IMediaSample* sample)
 HRESULT FeedPath::EndOfStream()
 {
     {
-        std::lock_guard lock(streamLock_);
+        std::lock_guard lock(receiveLock_);
         Finish();
         Clear();
     }
@@ -129,7 +129,7 @@ void FeedPath::EndFlush()
 
 void FeedPath::Reset()
 {
-    std::lock_guard lock(streamLock_);
+    std::lock_guard lock(receiveLock_);
     Clear();
 }
 
@@ -163,22 +163,12 @@ HRESULT FeedPath::Deliver(const std::uint8_t* data, std::size_t size, const REFE
     return S_OK;
 }
 
-CUnknown* FeedTransform::CreateInstance(IUnknown* outer, HRESULT* hr)
+FeedTransform::FeedTransform(IUnknown* outer, HRESULT* hr)
+    : CBaseFilter("Maker feed transform", outer, CLSID_MakerFeedTransform),
+      video_(MakeVideoFeed(this, FilterLock())),
+      audio_(MakeAudioFeed(this, FilterLock()))
 {
-    auto* filter = new (std::nothrow) FeedTransform(outer);
-    if (filter && (!filter->video_ || !filter->audio_)) {
-        delete filter;
-        filter = nullptr;
-    }
-    *hr = filter ? S_OK : E_OUTOFMEMORY;
-    return filter;
-}
-
-FeedTransform::FeedTransform(IUnknown* outer)
-    : CBaseFilter("Maker feed transform", outer, &filterLock_, CLSID_MakerFeedTransform),
-      video_(MakeVideoFeed(this, &filterLock_)),
-      audio_(MakeAudioFeed(this, &filterLock_))
-{
+    if (hr && (!video_ || !audio_)) *hr = E_OUTOFMEMORY;
 }
 
 FeedTransform::~FeedTransform()

@@ -74,7 +74,7 @@ public:
     virtual bool OutputType(CMediaType* mt) = 0;
     virtual LONG BufferBytes() const = 0;
 
-    // Streaming, under streamLock.
+    // Streaming, under receiveLock.
     HRESULT Receive(IMediaSample* sample);
     HRESULT EndOfStream();
     void BeginFlush();
@@ -90,7 +90,7 @@ protected:
     HRESULT Deliver(const std::uint8_t* data, std::size_t size, const REFERENCE_TIME* start,
                     const REFERENCE_TIME* mediaTime, bool syncPoint);
 
-    std::mutex streamLock_;
+    std::mutex receiveLock_;
 
 private:
     FeedInputPin input_;
@@ -99,16 +99,14 @@ private:
 
 class FeedTransform final : public CBaseFilter {
 public:
-    static CUnknown* CreateInstance(IUnknown* outer, HRESULT* hr);
+    // The class table creates it (CreateComObject).
+    FeedTransform(IUnknown* outer, HRESULT* hr);
     ~FeedTransform() override;
 
     int GetPinCount() override { return 4; }
     CBasePin* GetPin(int n) override;
 
 private:
-    explicit FeedTransform(IUnknown* outer);
-
-    std::recursive_mutex filterLock_;
     std::unique_ptr<FeedPath> video_;
     std::unique_ptr<FeedPath> audio_;
 };

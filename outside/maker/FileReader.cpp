@@ -82,25 +82,11 @@ HRESULT FileReaderStream::FillBuffer(IMediaSample* sample)
     return S_OK;
 }
 
-CUnknown* FileReader::CreateInstance(IUnknown* outer, HRESULT* hr)
-{
-    auto* reader = new (std::nothrow) FileReader(outer, hr);
-    if (!reader) {
-        *hr = E_OUTOFMEMORY;
-        return nullptr;
-    }
-    if (FAILED(*hr) || !reader->stream_) {
-        if (SUCCEEDED(*hr)) *hr = E_OUTOFMEMORY;
-        delete reader;
-        return nullptr;
-    }
-    return reader;
-}
-
 FileReader::FileReader(IUnknown* outer, HRESULT* phr)
     : CSource("Maker file reader", outer, CLSID_MakerFileReader, phr),
       stream_(new (std::nothrow) FileReaderStream(phr, this))
 {
+    if (phr && SUCCEEDED(*phr) && !stream_) *phr = E_OUTOFMEMORY;
 }
 
 HRESULT FileReader::NonDelegatingQueryInterface(REFIID riid, void** ppv)
@@ -112,7 +98,7 @@ HRESULT FileReader::NonDelegatingQueryInterface(REFIID riid, void** ppv)
 HRESULT FileReader::Load(LPCWSTR fileName, const AM_MEDIA_TYPE*)
 {
     if (!fileName || !*fileName) return E_POINTER;
-    std::lock_guard lock(stateLock_);
+    std::lock_guard lock(*FilterLock());
     if (!IsStopped()) return VFW_E_WRONG_STATE;
     const std::u16string name(fileName);
     const std::string path = text::Utf16ToUtf8(name);
@@ -128,7 +114,7 @@ HRESULT FileReader::GetCurFile(LPWSTR* fileName, AM_MEDIA_TYPE* mt)
 {
     if (!fileName) return E_POINTER;
     *fileName = nullptr;
-    std::lock_guard lock(stateLock_);
+    std::lock_guard lock(*FilterLock());
     if (fileName_.empty()) return E_FAIL;
     if (mt) {
         // The type the output offers, without a format block.

@@ -41,7 +41,8 @@ private:
 
 class FileReader final : public CSource, public IFileSourceFilter {
 public:
-    static CUnknown* CreateInstance(IUnknown* outer, HRESULT* hr);
+    // The class table creates it (CreateComObject).
+    FileReader(IUnknown* outer, HRESULT* hr);
 
     DECLARE_IUNKNOWN
     HRESULT NonDelegatingQueryInterface(REFIID riid, void** ppv) override;
@@ -52,8 +53,6 @@ public:
     HRESULT GetCurFile(LPWSTR* fileName, AM_MEDIA_TYPE* mt) override;
 
 private:
-    FileReader(IUnknown* outer, HRESULT* phr);
-
     FileReaderStream* stream_;  // owned by CSource
     std::u16string fileName_;   // filter lock
 };

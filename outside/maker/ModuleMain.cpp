@@ -9,10 +9,10 @@
 namespace {
 
 const CFactoryTemplate kTemplates[] = {
-    {u"Kestor File Reader", &CLSID_MakerFileReader, &quvo::maker::FileReader::CreateInstance, nullptr, nullptr},
-    {u"Kestor Feed Transform", &CLSID_MakerFeedTransform, &quvo::maker::FeedTransform::CreateInstance, nullptr,
+    {u"Kestor File Reader", &CLSID_MakerFileReader, &CreateComObject<quvo::maker::FileReader>, nullptr, nullptr},
+    {u"Kestor Feed Transform", &CLSID_MakerFeedTransform, &CreateComObject<quvo::maker::FeedTransform>, nullptr,
      nullptr},
-    {u"Kestor Braid Muxer", &CLSID_MakerBraidMuxer, &quvo::maker::BraidMuxer::CreateInstance, nullptr, nullptr},
+    {u"Kestor Braid Muxer", &CLSID_MakerBraidMuxer, &CreateComObject<quvo::maker::BraidMuxer>, nullptr, nullptr},
 };
 
 }  // namespace

@@ -37,14 +37,7 @@ bool ReadAudioType(const CMediaType& mt, AudioInput* out)
     return true;
 }
 
-CUnknown* AudioDecoderFilter::CreateInstance(IUnknown* outer, HRESULT* hr)
-{
-    auto* filter = new (std::nothrow) AudioDecoderFilter(outer);
-    *hr = filter ? S_OK : E_OUTOFMEMORY;
-    return filter;
-}
-
-AudioDecoderFilter::AudioDecoderFilter(IUnknown* outer)
+AudioDecoderFilter::AudioDecoderFilter(IUnknown* outer, HRESULT*)
     : CTransformFilter("MPEG Audio Decoder", outer, CLSID_QuvoMpegAudioDecoder)
 {
 }
@@ -168,7 +161,7 @@ bool AudioDecoderFilter::DeliverPcm(const PcmBlock& block)
 
 HRESULT AudioDecoderFilter::Receive(IMediaSample* sample)
 {
-    std::lock_guard receive(receiveLock_);
+    std::lock_guard streaming(StreamingLock());
     HRESULT hr = InputPin()->CBaseInputPin::Receive(sample);
     if (hr != S_OK) return hr;
     if (!OutputPin()->IsConnected()) return S_OK;
@@ -187,7 +180,7 @@ HRESULT AudioDecoderFilter::Receive(IMediaSample* sample)
 HRESULT AudioDecoderFilter::EndOfStream()
 {
     {
-        std::lock_guard receive(receiveLock_);
+        std::lock_guard streaming(StreamingLock());
         if (InputPin()->CheckStreaming() == S_OK && OutputPin()->IsConnected())
             core_.Drain([this](const PcmBlock& b) { return DeliverPcm(b); });
     }
@@ -197,7 +190,7 @@ HRESULT AudioDecoderFilter::EndOfStream()
 HRESULT AudioDecoderFilter::EndFlush()
 {
     {
-        std::lock_guard receive(receiveLock_);
+        std::lock_guard streaming(StreamingLock());
         core_.Flush();
     }
     return CTransformFilter::EndFlush();

@@ -24,7 +24,8 @@ bool ReadAudioType(const CMediaType& mt, AudioInput* out);
 
 class AudioDecoderFilter final : public CTransformFilter {
 public:
-    static CUnknown* CreateInstance(IUnknown* outer, HRESULT* hr);
+    // The class table creates it (CreateComObject).
+    AudioDecoderFilter(IUnknown* outer, HRESULT* hr);
 
     HRESULT CheckInputType(const CMediaType* mt) override;
     HRESULT CheckTransform(const CMediaType* in, const CMediaType* out) override;
@@ -40,8 +41,6 @@ public:
     HRESULT EndFlush() override;
 
 private:
-    explicit AudioDecoderFilter(IUnknown* outer);
-
     int OutputChannels() const;
     // Splits one decoded block over as many output samples as it needs.
     bool DeliverPcm(const PcmBlock& block);

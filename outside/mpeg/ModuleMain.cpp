@@ -11,11 +11,11 @@
 namespace {
 
 const CFactoryTemplate kTemplates[] = {
-    {u"Quvo MPEG Video Decoder", &CLSID_QuvoMpegVideoDecoder, &quvo::mpegdec::VideoDecoderFilter::CreateInstance,
+    {u"Quvo MPEG Video Decoder", &CLSID_QuvoMpegVideoDecoder, &CreateComObject<quvo::mpegdec::VideoDecoderFilter>,
      nullptr, nullptr},
-    {u"Quvo MPEG Audio Decoder", &CLSID_QuvoMpegAudioDecoder, &quvo::mpegdec::AudioDecoderFilter::CreateInstance,
+    {u"Quvo MPEG Audio Decoder", &CLSID_QuvoMpegAudioDecoder, &CreateComObject<quvo::mpegdec::AudioDecoderFilter>,
      nullptr, nullptr},
-    {u"Quvo MPEG Splitter", &CLSID_QuvoMpegSplitter, &quvo::mpegdec::ProgramStreamSplitter::CreateInstance,
+    {u"Quvo MPEG Splitter", &CLSID_QuvoMpegSplitter, &CreateComObject<quvo::mpegdec::ProgramStreamSplitter>,
      nullptr, nullptr},
 };
 

@@ -5,6 +5,7 @@
 #include <new>
 
 #include "outside/mpeg/MpegClassIds.h"
+#include "platform/com/NoThrow.h"
 #include "platform/com/Runtime.h"
 #include "platform/win32/Text.h"
 
@@ -101,13 +102,13 @@ HRESULT SplitterInputPin::Active()
 HRESULT SplitterInputPin::Receive(IMediaSample* sample)
 {
     const HRESULT hr = CBaseInputPin::Receive(sample);
-    return hr == S_OK ? splitter_->ReceiveData(sample) : hr;
+    return hr == S_OK ? quvo::NoThrow([&] { return splitter_->ReceiveData(sample); }) : hr;
 }
 
 HRESULT SplitterInputPin::EndOfStream()
 {
     if (IsFlushing() || IsStopped()) return S_FALSE;
-    return splitter_->EndOfStreamAll();
+    return quvo::NoThrow([&] { return splitter_->EndOfStreamAll(); });
 }
 
 HRESULT SplitterInputPin::BeginFlush()
@@ -205,18 +206,11 @@ void SplitterOutputPin::DeliverPayload(filters::QueuedPayload& payload)
     }
 }
 
-CUnknown* ProgramStreamSplitter::CreateInstance(IUnknown* outer, HRESULT* hr)
-{
-    auto* splitter = new (std::nothrow) ProgramStreamSplitter(outer);
-    *hr = splitter ? S_OK : E_OUTOFMEMORY;
-    return splitter;
-}
-
-ProgramStreamSplitter::ProgramStreamSplitter(IUnknown* outer)
-    : CBaseFilter("MPEG Splitter", outer, &filterLock_, CLSID_QuvoMpegSplitter),
-      input_(this, &filterLock_, nullptr),
-      video_(this, &filterLock_, nullptr, u"Video"),
-      audio_(this, &filterLock_, nullptr, u"Audio"),
+ProgramStreamSplitter::ProgramStreamSplitter(IUnknown* outer, HRESULT*)
+    : CBaseFilter("MPEG Splitter", outer, CLSID_QuvoMpegSplitter),
+      input_(this, FilterLock(), nullptr),
+      video_(this, FilterLock(), nullptr, u"Video"),
+      audio_(this, FilterLock(), nullptr, u"Audio"),
       parser_([this](const mpeg::PesPayload& p) { OnPayload(p); })
 {
     StreamProbe defaults;
@@ -236,7 +230,7 @@ CBasePin* ProgramStreamSplitter::GetPin(int n)
 
 void ProgramStreamSplitter::UseProbe(const StreamProbe& probe)
 {
-    std::lock_guard lock(filterLock_);
+    std::lock_guard lock(*FilterLock());
     if (!video_.IsConnected()) video_.SetType(VideoType(probe));
     if (!audio_.IsConnected()) audio_.SetType(AudioType(probe));
     router_ = mpeg::StreamRouter();
@@ -246,7 +240,7 @@ void ProgramStreamSplitter::UseProbe(const StreamProbe& probe)
 
 void ProgramStreamSplitter::ResetStreaming()
 {
-    std::lock_guard lock(receiveLock_);
+    std::lock_guard lock(StreamingLock());
     parser_.Reset();
     clock_.Reset();
 }
@@ -256,7 +250,7 @@ HRESULT ProgramStreamSplitter::ReceiveData(IMediaSample* sample)
     BYTE* data = nullptr;
     if (FAILED(sample->GetPointer(&data)) || !data) return E_POINTER;
     const LONG length = sample->GetActualDataLength();
-    std::lock_guard lock(receiveLock_);
+    std::lock_guard lock(StreamingLock());
     if (sample->IsDiscontinuity() == S_OK) parser_.Reset();
     if (length > 0) parser_.Push(data, static_cast<std::size_t>(length));
     return S_OK;
@@ -275,7 +269,7 @@ void ProgramStreamSplitter::OnPayload(const mpeg::PesPayload& payload)
 
 HRESULT ProgramStreamSplitter::EndOfStreamAll()
 {
-    std::lock_guard lock(receiveLock_);
+    std::lock_guard lock(StreamingLock());
     parser_.Reset();
     for (SplitterOutputPin* pin : {&video_, &audio_}) {
         filters::QueuedPayload end;
@@ -288,7 +282,7 @@ HRESULT ProgramStreamSplitter::EndOfStreamAll()
 void ProgramStreamSplitter::FlushAll(bool begin)
 {
     if (!begin) {
-        std::lock_guard lock(receiveLock_);
+        std::lock_guard lock(StreamingLock());
         parser_.Reset();
     }
     for (SplitterOutputPin* pin : {&video_, &audio_}) {

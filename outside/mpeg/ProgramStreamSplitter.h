@@ -6,8 +6,8 @@
 // 48 kHz linear PCM. Each output delivers from its own queue thread.
 //
 // Locks:
-//   filterLock_   state changes, connections, the probed types.
-//   receiveLock_  the streaming lock: parser and time base (Receive, EndOfStream).
+//   filterLock   state changes, connections, the probed types.
+//   streamingLock  the streaming lock: parser and time base (Receive, EndOfStream).
 #pragma once
 
 #include <atomic>
@@ -65,7 +65,8 @@ private:
 
 class ProgramStreamSplitter final : public CBaseFilter {
 public:
-    static CUnknown* CreateInstance(IUnknown* outer, HRESULT* hr);
+    // The class table creates it (CreateComObject).
+    ProgramStreamSplitter(IUnknown* outer, HRESULT* hr);
 
     int GetPinCount() override { return 3; }
     CBasePin* GetPin(int n) override;
@@ -78,17 +79,14 @@ public:
     void FlushAll(bool begin);
 
 private:
-    explicit ProgramStreamSplitter(IUnknown* outer);
     void OnPayload(const mpeg::PesPayload& payload);
 
-    std::recursive_mutex filterLock_;
-    std::mutex receiveLock_;
     SplitterInputPin input_;
     SplitterOutputPin video_;
     SplitterOutputPin audio_;
     mpeg::StreamRouter router_;  // set while stopped, read by the streaming thread
-    mpeg::ProgramStreamParser parser_;  // receiveLock_
-    mpeg::TimeStampClock clock_;        // receiveLock_
+    mpeg::ProgramStreamParser parser_;  // streamingLock
+    mpeg::TimeStampClock clock_;        // streamingLock
 };
 
 }  // namespace quvo::mpegdec

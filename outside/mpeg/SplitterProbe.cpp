@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "platform/filters/demux/ProgramStreamParser.h"
+#include "platform/graph/MpegStartCodes.h"
 
 namespace quvo::mpegdec {
 namespace {
@@ -15,8 +16,8 @@ constexpr std::int64_t kFrameDurations[9] = {0, 417083, 416667, 400000, 333667, 
 
 bool ReadSequenceHeader(const std::uint8_t* p, std::size_t size, StreamProbe* probe)
 {
-    for (std::size_t i = 0; i + 12 <= size; ++i) {
-        if (p[i] != 0 || p[i + 1] != 0 || p[i + 2] != 1 || p[i + 3] != 0xB3) continue;
+    for (std::size_t i = mpeg::FindStartCode(p, size, 0); i + 12 <= size; i = mpeg::FindStartCode(p, size, i + 1)) {
+        if (p[i + 3] != mpeg::kSequenceHeaderCode) continue;
         const std::uint8_t* h = p + i;
         const int width = (h[4] << 4) | (h[5] >> 4);
         const int height = ((h[5] & 0x0F) << 8) | h[6];
@@ -26,9 +27,8 @@ bool ReadSequenceHeader(const std::uint8_t* p, std::size_t size, StreamProbe* pr
         probe->height = height;
         if (rateCode >= 1 && rateCode <= 8) probe->frameDuration = kFrameDurations[rateCode];
         // The header runs to the next start code (quantiser matrices included).
-        std::size_t end = i + 12;
-        while (end + 3 <= size && !(p[end] == 0 && p[end + 1] == 0 && p[end + 2] == 1)) ++end;
-        probe->sequenceHeader.assign(h, p + std::min(end, size));
+        const std::size_t end = mpeg::FindStartCode(p, size, i + 12);
+        probe->sequenceHeader.assign(h, p + end);
         probe->video = true;
         return true;
     }
@@ -41,9 +41,9 @@ bool ProbeAudioPayload(const mpeg::PesPayload& pes, StreamProbe* probe)
 {
     const std::uint8_t* p = pes.data;
     const std::size_t n = pes.size;
-    if (pes.streamId == 0xBD && pes.substreamId >= 0xA0 && pes.substreamId <= 0xA7 && n > 7) {
+    if (pes.streamId == mpeg::kPrivateStream1 && pes.substreamId >= mpeg::kFirstLpcmSubstream && pes.substreamId <= mpeg::kLastLpcmSubstream && n > 7) {
         probe->audio = ProbedAudio::Lpcm;
-        probe->audioId = 0xBD;
+        probe->audioId = mpeg::kPrivateStream1;
         probe->substream = pes.substreamId;
         probe->dataOffset = 7;
         const std::uint8_t format = p[5];
@@ -51,9 +51,9 @@ bool ProbeAudioPayload(const mpeg::PesPayload& pes, StreamProbe* probe)
         probe->bits = kBits[format >> 6];
         probe->rate = ((format >> 4) & 3) == 1 ? 96000 : 48000;
         probe->channels = (format & 7) + 1;
-    } else if (pes.streamId == 0xBD && pes.substreamId >= 0x80 && pes.substreamId <= 0x87 && n > 8) {
+    } else if (pes.streamId == mpeg::kPrivateStream1 && pes.substreamId >= mpeg::kFirstAc3Substream && pes.substreamId <= mpeg::kLastAc3Substream && n > 8) {
         probe->audio = ProbedAudio::Ac3;
-        probe->audioId = 0xBD;
+        probe->audioId = mpeg::kPrivateStream1;
         probe->substream = pes.substreamId;
         probe->dataOffset = 4;
         probe->channels = 2;
@@ -90,7 +90,7 @@ StreamProbe ProbeProgramStream(const std::uint8_t* data, std::size_t size)
     bool videoDone = false;
     bool audioDone = false;
     mpeg::ProgramStreamParser parser([&](const mpeg::PesPayload& pes) {
-        if (!videoDone && pes.streamId >= 0xE0 && pes.streamId <= 0xEF) {
+        if (!videoDone && pes.streamId >= mpeg::kFirstVideoStream && pes.streamId <= mpeg::kLastVideoStream) {
             probe.videoId = pes.streamId;
             videoDone = ReadSequenceHeader(pes.data, pes.size, &probe);
         } else if (!audioDone) {

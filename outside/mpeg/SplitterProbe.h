@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/filters/demux/ProgramStreamParser.h"
+#include "platform/graph/MpegStartCodes.h"
 
 namespace quvo::mpegdec {
 
@@ -15,15 +16,15 @@ enum class ProbedAudio { None, Lpcm, Ac3, Mpeg };
 
 struct StreamProbe {
     bool video = false;
-    std::uint8_t videoId = 0xE0;
+    std::uint8_t videoId = mpeg::kFirstVideoStream;
     int width = 720;
     int height = 576;
     std::int64_t frameDuration = 400000;  // 100 ns
     std::vector<std::uint8_t> sequenceHeader;
 
     ProbedAudio audio = ProbedAudio::None;
-    std::uint8_t audioId = 0xBD;
-    std::uint32_t substream = 0xA0;
+    std::uint8_t audioId = mpeg::kPrivateStream1;
+    std::uint32_t substream = mpeg::kFirstLpcmSubstream;
     int dataOffset = 7;
     int rate = 48000;
     int channels = 2;

@@ -7,14 +7,7 @@
 
 namespace quvo::mpegdec {
 
-CUnknown* VideoDecoderFilter::CreateInstance(IUnknown* outer, HRESULT* hr)
-{
-    auto* filter = new (std::nothrow) VideoDecoderFilter(outer);
-    *hr = filter ? S_OK : E_OUTOFMEMORY;
-    return filter;
-}
-
-VideoDecoderFilter::VideoDecoderFilter(IUnknown* outer)
+VideoDecoderFilter::VideoDecoderFilter(IUnknown* outer, HRESULT*)
     : CTransformFilter("MPEG Video Decoder", outer, CLSID_QuvoMpegVideoDecoder)
 {
 }
@@ -115,7 +108,7 @@ bool VideoDecoderFilter::DeliverPicture(const DecodedPicture& picture)
 
 HRESULT VideoDecoderFilter::Receive(IMediaSample* sample)
 {
-    std::lock_guard receive(receiveLock_);
+    std::lock_guard streaming(StreamingLock());
     HRESULT hr = InputPin()->CBaseInputPin::Receive(sample);
     if (hr != S_OK) return hr;
     if (!OutputPin()->IsConnected()) return S_OK;
@@ -138,7 +131,7 @@ HRESULT VideoDecoderFilter::Receive(IMediaSample* sample)
 HRESULT VideoDecoderFilter::EndOfStream()
 {
     {
-        std::lock_guard receive(receiveLock_);
+        std::lock_guard streaming(StreamingLock());
         if (InputPin()->CheckStreaming() == S_OK && OutputPin()->IsConnected())
             core_.Drain([this](const DecodedPicture& p) { return DeliverPicture(p); });
     }
@@ -148,7 +141,7 @@ HRESULT VideoDecoderFilter::EndOfStream()
 HRESULT VideoDecoderFilter::EndFlush()
 {
     {
-        std::lock_guard receive(receiveLock_);
+        std::lock_guard streaming(StreamingLock());
         core_.Flush();
     }
     return CTransformFilter::EndFlush();

@@ -17,7 +17,8 @@ namespace quvo::mpegdec {
 
 class VideoDecoderFilter final : public CTransformFilter {
 public:
-    static CUnknown* CreateInstance(IUnknown* outer, HRESULT* hr);
+    // The class table creates it (CreateComObject).
+    VideoDecoderFilter(IUnknown* outer, HRESULT* hr);
 
     HRESULT CheckInputType(const CMediaType* mt) override;
     HRESULT CheckTransform(const CMediaType* in, const CMediaType* out) override;
@@ -33,8 +34,6 @@ public:
     HRESULT EndFlush() override;
 
 private:
-    explicit VideoDecoderFilter(IUnknown* outer);
-
     // Converts and delivers one picture; false stops the current decode call.
     bool DeliverPicture(const DecodedPicture& picture);
 

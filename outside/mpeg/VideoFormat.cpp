@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/graph/Guids.h"
+#include "platform/graph/MpegStartCodes.h"
 
 namespace quvo::mpegdec {
 namespace {
@@ -16,7 +17,7 @@ bool Plausible(int w, int h) { return w > 0 && h > 0 && w <= kMaxDimension && h 
 // Width and height from the 12-bit fields of a sequence header held in the format.
 bool FromSequenceHeader(const BYTE* p, std::size_t size, VideoGeometry* g)
 {
-    if (size < 7 || p[0] != 0 || p[1] != 0 || p[2] != 1 || p[3] != 0xB3) return false;
+    if (size < 7 || !mpeg::IsStartCodePrefix(p) || p[3] != mpeg::kSequenceHeaderCode) return false;
     g->width = (p[4] << 4) | (p[5] >> 4);
     g->height = ((p[5] & 0x0F) << 8) | p[6];
     return Plausible(g->width, g->height);

@@ -20,12 +20,16 @@ HRESULT CClassFactory::NonDelegatingQueryInterface(REFIID riid, void** ppv)
 
 HRESULT CClassFactory::CreateInstance(IUnknown* outer, REFIID riid, void** ppv)
 {
+    return CreateClassInstance(entry_->create, outer, riid, ppv);
+}
+
+HRESULT CreateClassInstance(CreateObjectFn create, IUnknown* outer, REFIID riid, void** ppv)
+{
     if (!ppv) return E_POINTER;
     *ppv = nullptr;
-    // An aggregated object can only be handed out as its inner unknown.
     if (outer && riid != IID_IUnknown) return E_NOINTERFACE;
     HRESULT hr = S_OK;
-    CUnknown* object = entry_->create(outer, &hr);
+    CUnknown* object = create(outer, &hr);
     if (!object) return FAILED(hr) ? hr : E_OUTOFMEMORY;
     if (FAILED(hr)) {
         delete object;
@@ -50,16 +54,21 @@ HRESULT ModuleGetClassObject(const CFactoryTemplate* table, int count, REFCLSID 
     if (!ppv) return E_POINTER;
     *ppv = nullptr;
     if (riid != IID_IClassFactory && riid != IID_IUnknown) return E_NOINTERFACE;
-    for (int i = 0; i < count; ++i) {
-        if (!table[i].IsClassID(clsid)) continue;
-        auto* factory = new (std::nothrow) CClassFactory(&table[i]);
-        if (!factory) return E_OUTOFMEMORY;
-        factory->NonDelegatingAddRef();
-        HRESULT hr = factory->NonDelegatingQueryInterface(riid, ppv);
-        factory->NonDelegatingRelease();
-        return hr;
-    }
+    for (int i = 0; i < count; ++i)
+        if (table[i].IsClassID(clsid)) return NewClassFactory(&table[i], riid, ppv);
     return CLASS_E_CLASSNOTAVAILABLE;
+}
+
+HRESULT NewClassFactory(const CFactoryTemplate* entry, REFIID riid, void** ppv)
+{
+    if (!ppv) return E_POINTER;
+    *ppv = nullptr;
+    auto* factory = new (std::nothrow) CClassFactory(entry);
+    if (!factory) return E_OUTOFMEMORY;
+    factory->NonDelegatingAddRef();
+    HRESULT hr = factory->NonDelegatingQueryInterface(riid, ppv);
+    factory->NonDelegatingRelease();
+    return hr;
 }
 
 HRESULT ModuleCanUnloadNow() { return quvo::module::CanUnloadNow(); }

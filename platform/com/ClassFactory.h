@@ -5,7 +5,7 @@
 // A module lists its classes and exports the entry points:
 //
 //   const CFactoryTemplate kTemplates[] = {
-//       {u"Tavrin MPEG File Writer", &CLSID_TavrinFileWriter, &FileWriter::Create, nullptr, &kSetup},
+//       {u"Tavrin MPEG File Writer", &CLSID_TavrinFileWriter, &CreateComObject<FileWriter>, nullptr, &kSetup},
 //   };
 //   QUVO_MODULE_CLASS_OBJECTS(kTemplates)   // DllGetClassObject, DllCanUnloadNow, attach/detach
 //   QUVO_MODULE_REGISTRATION(kTemplates)    // DllRegisterServer, DllUnregisterServer
@@ -17,14 +17,37 @@
 #pragma once
 
 #include <iterator>
+#include <new>
 #include <string>
 
 #include "platform/com/CUnknown.h"
+#include "platform/com/NoThrow.h"
 
 // Creates an object for `outer` (null when not aggregated) and reports its result
 // in *hr. Answering an object together with a failure code makes the factory
 // destroy the object and return the code.
 using CreateObjectFn = CUnknown* (*)(IUnknown* outer, HRESULT* hr);
+// The creation function of a class whose constructor takes (outer, hr): the one
+// every class uses, built-in or module. A constructor reports its own failures in
+// *hr; an allocation that fails inside it throws, and becomes E_OUTOFMEMORY here.
+template <class T>
+CUnknown* CreateComObject(IUnknown* outer, HRESULT* hr)
+{
+    *hr = S_OK;
+    T* object = nullptr;
+    const HRESULT made = quvo::NoThrow([&] {
+        object = new T(outer, hr);
+        return S_OK;
+    });
+    if (FAILED(made)) *hr = made;
+    return object;
+}
+
+// Creates an object through `create` and hands out `riid`. An aggregated object
+// can only be handed out as its inner unknown (E_NOINTERFACE before the class is
+// asked).
+HRESULT CreateClassInstance(CreateObjectFn create, IUnknown* outer, REFIID riid, void** ppv);
+
 // Called with TRUE when the module loads and FALSE when it unloads.
 using ModuleInitFn = void (*)(BOOL loading, const CLSID* clsid);
 
@@ -53,6 +76,9 @@ public:
 private:
     const CFactoryTemplate* entry_;
 };
+
+// A class factory over `entry` handing out `riid` (one reference).
+HRESULT NewClassFactory(const CFactoryTemplate* entry, REFIID riid, void** ppv);
 
 // DllGetClassObject: `riid` must be IID_IClassFactory or IID_IUnknown
 // (E_NOINTERFACE), `clsid` must be in the table (CLASS_E_CLASSNOTAVAILABLE).

@@ -1,11 +1,10 @@
-// The platform's built-in classes, filled at load time by BuiltinClassRegistrar.
+// The platform's built-in classes, listed by RegisterBuiltinClasses at load time.
 #pragma once
 
+#include "platform/com/ClassFactory.h"
 #include "platform/com/Runtime.h"
 
 namespace quvo::com {
-// The creation function of a built-in class, or null.
-BuiltinCreateFn FindBuiltinClass(REFCLSID clsid);
-// A class factory over a built-in creation function (one reference).
-HRESULT NewBuiltinClassFactory(BuiltinCreateFn create, REFIID riid, void** ppv);
+// The table entry of a built-in class, or null.
+const CFactoryTemplate* FindBuiltinClass(REFCLSID clsid);
 }  // namespace quvo::com

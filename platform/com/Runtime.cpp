@@ -38,8 +38,7 @@ HRESULT CoGetClassObject(REFCLSID clsid, DWORD context, void*, REFIID riid, void
 {
     HRESULT hr = CheckCall(context, ppv);
     if (FAILED(hr)) return hr;
-    if (BuiltinCreateFn create = quvo::com::FindBuiltinClass(clsid))
-        return quvo::com::NewBuiltinClassFactory(create, riid, ppv);
+    if (const CFactoryTemplate* entry = quvo::com::FindBuiltinClass(clsid)) return NewClassFactory(entry, riid, ppv);
     std::string path;
     hr = FindServerModule(clsid, &path);
     if (FAILED(hr)) return hr;
@@ -50,10 +49,8 @@ HRESULT CoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID 
 {
     HRESULT hr = CheckCall(context, ppv);
     if (FAILED(hr)) return hr;
-    if (BuiltinCreateFn create = quvo::com::FindBuiltinClass(clsid)) {
-        if (outer && riid != IID_IUnknown) return CLASS_E_NOAGGREGATION;
-        return create(outer, riid, ppv);
-    }
+    if (const CFactoryTemplate* entry = quvo::com::FindBuiltinClass(clsid))
+        return CreateClassInstance(entry->create, outer, riid, ppv);
     ComPtr<IClassFactory> factory;
     hr = CoGetClassObject(clsid, context, nullptr, IID_IClassFactory,
                           factory.ReleaseAndGetVoidAddressOf());

@@ -54,16 +54,9 @@ void* CoTaskMemAlloc(std::size_t size);
 void* CoTaskMemRealloc(void* p, std::size_t size);
 void CoTaskMemFree(void* p);
 
-// Built-in classes of the platform (graph manager, enumerators, framework filters).
-// Creates an object of the class for `outer` and hands out `riid`.
-using BuiltinCreateFn = HRESULT (*)(IUnknown* outer, REFIID riid, void** ppv);
-void RegisterBuiltinClass(REFCLSID clsid, const char* name, BuiltinCreateFn create);
-
-// Registers a built-in class at load time of the platform library:
-//   static BuiltinClassRegistrar reg(CLSID_FilterGraph, "Filter Graph", &CreateFilterGraph);
-struct BuiltinClassRegistrar {
-    BuiltinClassRegistrar(REFCLSID clsid, const char* name, BuiltinCreateFn create)
-    {
-        RegisterBuiltinClass(clsid, name, create);
-    }
-};
+// Built-in classes of the platform (graph manager, enumerators, framework filters):
+// a class table as a module has (platform/filters/BuiltinClasses.cpp), served by
+// CoCreateInstance and CoGetClassObject without the registry. The table must
+// outlive the process's use of the classes (a static table).
+struct CFactoryTemplate;
+void RegisterBuiltinClasses(const CFactoryTemplate* table, int count);

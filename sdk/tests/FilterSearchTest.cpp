@@ -6,7 +6,9 @@
 #include <cstring>
 #include <utility>
 
+#include "platform/com/ClassFactory.h"
 #include "platform/com/Runtime.h"
+#include "platform/filters/tee/InfTee.h"
 #include "platform/graph/Guids.h"
 #include "sdk/FilterClassIds.h"
 #include "sdk/tests/BoardSdkFixture.h"
@@ -33,20 +35,21 @@ const CLSID& ClassOf(std::size_t i)
 
 // An installed class is a real filter (an Infinite Pin Tee) under the candidate's name.
 template <std::size_t I>
-HRESULT CreateStandIn(IUnknown* outer, REFIID riid, void** ppv)
+CUnknown* CreateStandIn(IUnknown* outer, HRESULT* hr)
 {
     ++attempts[I];
     if (!installed[I]) {
-        *ppv = nullptr;
-        return REGDB_E_CLASSNOTREG;
+        *hr = REGDB_E_CLASSNOTREG;
+        return nullptr;
     }
-    return CoCreateInstance(CLSID_InfTee, outer, CLSCTX_INPROC_SERVER, riid, ppv);
+    return CreateComObject<quvo::filters::InfTee>(outer, hr);
 }
 
 template <std::size_t... I>
 void RegisterStandIns(std::index_sequence<I...>)
 {
-    (RegisterBuiltinClass(ClassOf(I), "stand-in", &CreateStandIn<I>), ...);
+    static const CFactoryTemplate standIns[] = {{u"stand-in", &ClassOf(I), &CreateStandIn<I>, nullptr, nullptr}...};
+    RegisterBuiltinClasses(standIns, static_cast<int>(sizeof...(I)));
 }
 
 class FilterSearchTest : public ::testing::Test {

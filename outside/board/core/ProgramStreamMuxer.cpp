@@ -27,7 +27,7 @@ void PutStartCode(std::vector<std::uint8_t>& out, std::uint8_t id)
 // A padding packet of exactly `size` bytes (at least 6).
 void WritePadding(std::size_t size, std::vector<std::uint8_t>& out)
 {
-    PutStartCode(out, 0xBE);
+    PutStartCode(out, mpeg::kPaddingStream);
     Put16(out, size - 6);
     out.insert(out.end(), size - 6, 0xFF);
 }
@@ -100,7 +100,7 @@ void ProgramStreamMuxer::WritePackHeader(std::int64_t scr27, std::vector<std::ui
     const std::uint64_t base = static_cast<std::uint64_t>((scr27 / kTicks27PerTick90) & kTimeStampMask);
     const std::uint64_t ext = static_cast<std::uint64_t>(scr27 % kTicks27PerTick90);
     const std::uint32_t rate = (muxRate_ + 49) / 50;  // units of 50 bytes/s
-    PutStartCode(out, 0xBA);
+    PutStartCode(out, mpeg::kPackHeaderCode);
     out.push_back(static_cast<std::uint8_t>(0x44 | ((base >> 27) & 0x38) | ((base >> 28) & 0x03)));
     out.push_back(static_cast<std::uint8_t>(base >> 20));
     out.push_back(static_cast<std::uint8_t>(((base >> 12) & 0xF8) | 0x04 | ((base >> 13) & 0x03)));
@@ -116,7 +116,7 @@ void ProgramStreamMuxer::WritePackHeader(std::int64_t scr27, std::vector<std::ui
 void ProgramStreamMuxer::WriteSystemHeader(std::vector<std::uint8_t>& out) const
 {
     const std::uint32_t rate = (muxRate_ + 49) / 50;
-    PutStartCode(out, 0xBB);
+    PutStartCode(out, mpeg::kSystemHeaderCode);
     Put16(out, kSystemHeaderSize - 6);
     out.push_back(static_cast<std::uint8_t>(0x80 | (rate >> 15)));
     out.push_back(static_cast<std::uint8_t>(rate >> 7));
@@ -231,7 +231,7 @@ void ProgramStreamMuxer::Finish(std::int64_t now, std::vector<std::uint8_t>& out
 {
     while (WriteAudioPack(now, true, out)) {}
     while (WriteVideoPack(now, out, nullptr)) {}
-    PutStartCode(out, 0xB9);
+    PutStartCode(out, mpeg::kProgramEndCode);
 }
 
 }  // namespace quvo::board

@@ -9,14 +9,16 @@
 #include <deque>
 #include <vector>
 
+#include "platform/graph/MpegStartCodes.h"
+
 namespace quvo::board {
 
 class ProgramStreamMuxer {
 public:
     static constexpr std::size_t kPackSize = 2048;
-    static constexpr std::uint8_t kVideoStream = 0xE0;
-    static constexpr std::uint8_t kPrivateStream1 = 0xBD;
-    static constexpr std::uint8_t kLpcmSubstream = 0xA0;
+    static constexpr std::uint8_t kVideoStream = mpeg::kFirstVideoStream;
+    static constexpr std::uint8_t kPrivateStream1 = mpeg::kPrivateStream1;
+    static constexpr std::uint8_t kLpcmSubstream = mpeg::kFirstLpcmSubstream;
     // LPCM audio frames are 1/600 s: 80 samples at 48 kHz.
     static constexpr std::size_t kSamplesPerAudioFrame = 80;
     static constexpr std::size_t kAudioFramesPerPacket = 6;

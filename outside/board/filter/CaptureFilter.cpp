@@ -4,19 +4,12 @@
 
 namespace quvo::board {
 
-CUnknown* CaptureFilter::Create(IUnknown* outer, HRESULT* hr)
-{
-    CaptureFilter* filter = new (std::nothrow) CaptureFilter(outer, hr);
-    if (!filter && hr) *hr = E_OUTOFMEMORY;
-    return filter;
-}
-
 CaptureFilter::CaptureFilter(IUnknown* outer, HRESULT* hr) : CSource("Kestor capture filter", outer, CLSID_KestorCaptureFilter, hr)
 {
     // A new filter starts from the settings as they are now.
     RefreshConfig();
     output_ = new CaptureStream(hr, this);
-    input_ = std::make_unique<PlaybackPin>(this, pStateLock(), hr);
+    input_ = std::make_unique<PlaybackPin>(this, FilterLock(), hr);
 }
 
 CaptureFilter::~CaptureFilter() = default;

@@ -26,7 +26,8 @@ class CaptureFilter final : public CSource,
                             public IAMCrossbar,
                             public IKestorBoardStatus {
 public:
-    static CUnknown* Create(IUnknown* outer, HRESULT* hr);
+    // The class table creates it (CreateComObject).
+    CaptureFilter(IUnknown* outer, HRESULT* hr);
     ~CaptureFilter() override;
 
     DECLARE_IUNKNOWN
@@ -75,8 +76,6 @@ public:
     HRESULT GetPlaybackOutput(ULONG* pictures, ULONGLONG* audioFrames, ULONG* decodeErrors) override;
 
 private:
-    CaptureFilter(IUnknown* outer, HRESULT* hr);
-
     CaptureStream* output_ = nullptr;  // owned by CSource
     std::unique_ptr<PlaybackPin> input_;
     LONG vcrLocking_ = 0;

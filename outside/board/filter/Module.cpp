@@ -9,7 +9,7 @@
 namespace {
 
 const CFactoryTemplate kTemplates[] = {
-    {u"Kestor MPEG Capture", &CLSID_KestorCaptureFilter, &quvo::board::CaptureFilter::Create, nullptr, nullptr},
+    {u"Kestor MPEG Capture", &CLSID_KestorCaptureFilter, &CreateComObject<quvo::board::CaptureFilter>, nullptr, nullptr},
 };
 
 }  // namespace

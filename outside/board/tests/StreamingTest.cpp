@@ -57,7 +57,7 @@ TEST_F(BoardStreaming, FiveSecondsOfCaptureAreAProgramStreamToFfprobe)
 
     std::vector<std::uint8_t> bytes;
     {
-        std::lock_guard lock(sink->receiveLock);
+        std::lock_guard lock(sink->StreamingLock());
         bytes = sink->bytes;
         EXPECT_TRUE(sink->everyStartsWithPack) << "each sample holds whole packs";
     }

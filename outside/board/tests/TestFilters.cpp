@@ -11,35 +11,26 @@ const CLSID kSinkClsid = {0x5A1E0001, 0, 0, {1, 2, 3, 4, 5, 6, 7, 8}};
 const CLSID kSourceClsid = {0x5A1E0002, 0, 0, {1, 2, 3, 4, 5, 6, 7, 8}};
 }  // namespace
 
-ByteSinkPin::ByteSinkPin(ByteSink* sink, HRESULT* phr)
-    : CRenderedInputPin("byte sink pin", sink, sink->pStateLock(), phr, u"In"), sink_(sink)
-{
-}
+ByteSinkPin::ByteSinkPin(ByteSink* sink, HRESULT* phr) : CSinkInputPin("byte sink pin", sink, phr, u"In") {}
 
 HRESULT ByteSinkPin::CheckMediaType(const CMediaType* mt)
 {
     return mt->majortype == MEDIATYPE_Stream ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
 }
 
-HRESULT ByteSinkPin::Receive(IMediaSample* sample)
+// Streaming thread, under the streaming lock.
+HRESULT ByteSink::OnReceive(IMediaSample* sample)
 {
-    HRESULT hr = CRenderedInputPin::Receive(sample);
-    if (hr != S_OK) return hr;
     BYTE* p = nullptr;
     sample->GetPointer(&p);
     const LONG n = sample->GetActualDataLength();
-    std::lock_guard lock(sink_->receiveLock);
-    if (n < 4 || p[0] != 0 || p[1] != 0 || p[2] != 1 || p[3] != 0xBA) sink_->everyStartsWithPack = false;
-    sink_->bytes.insert(sink_->bytes.end(), p, p + n);
-    ++sink_->samples;
+    if (n < 4 || p[0] != 0 || p[1] != 0 || p[2] != 1 || p[3] != 0xBA) everyStartsWithPack = false;
+    bytes.insert(bytes.end(), p, p + n);
+    ++samples;
     return S_OK;
 }
 
-ByteSink::ByteSink() : CBaseFilter("byte sink", nullptr, &filterLock_, kSinkClsid)
-{
-    HRESULT hr = S_OK;
-    pin_ = std::make_unique<ByteSinkPin>(this, &hr);
-}
+ByteSink::ByteSink() : CBaseSink("byte sink", nullptr, kSinkClsid), pin_(this, nullptr) {}
 
 BytePushStream::BytePushStream(HRESULT* phr, BytePushSource* filter)
     : CSourceStream("byte push pin", phr, filter, u"Out")

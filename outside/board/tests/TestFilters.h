@@ -14,31 +14,25 @@ namespace quvo::board::test {
 
 class ByteSink;
 
-class ByteSinkPin : public CRenderedInputPin {
+class ByteSinkPin : public CSinkInputPin {
 public:
     ByteSinkPin(ByteSink* sink, HRESULT* phr);
     HRESULT CheckMediaType(const CMediaType* mt) override;
-    HRESULT Receive(IMediaSample* sample) override;
-
-private:
-    ByteSink* const sink_;
 };
 
-class ByteSink : public CBaseFilter {
+class ByteSink : public CBaseSink {
 public:
     ByteSink();
-    int GetPinCount() override { return 1; }
-    CBasePin* GetPin(int n) override { return n == 0 ? pin_.get() : nullptr; }
+    CSinkInputPin* SinkPin() override { return &pin_; }
 
-    // receiveLock guards bytes and samples (streaming thread writes, test reads after Stop).
-    std::mutex receiveLock;
+    // The streaming lock guards these (streaming thread writes, test reads after Stop).
     std::vector<std::uint8_t> bytes;
     int samples = 0;
     bool everyStartsWithPack = true;
 
 private:
-    std::recursive_mutex filterLock_;
-    std::unique_ptr<ByteSinkPin> pin_;
+    HRESULT OnReceive(IMediaSample* sample) override;
+    ByteSinkPin pin_;
 };
 
 class BytePushSource;

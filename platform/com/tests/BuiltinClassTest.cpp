@@ -1,12 +1,13 @@
 // The built-in class table: a class registered by the platform is created
 // without any registry entry, through CoCreateInstance or its class factory; the
-// runtime refuses aggregation for other interfaces than IUnknown and in-process
-// creation only; objects created on one thread work on any other.
+// factory refuses aggregation for other interfaces than IUnknown, the runtime
+// anything but in-process creation; objects created on one thread work on any other.
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <thread>
 
+#include "platform/com/ClassFactory.h"
 #include "platform/com/ComPtr.h"
 #include "platform/com/Runtime.h"
 
@@ -23,46 +24,34 @@ struct ICounter : IUnknown {
 std::atomic<int> g_creations{0};
 std::atomic<IUnknown*> g_lastOuter{nullptr};
 
-class Counter final : public ICounter {
+class Counter final : public CUnknown, public ICounter {
 public:
-    HRESULT QueryInterface(REFIID riid, void** ppv) override
+    Counter(IUnknown* outer, HRESULT*) : CUnknown("Builtin counter", outer) {}
+    DECLARE_IUNKNOWN
+    HRESULT NonDelegatingQueryInterface(REFIID riid, void** ppv) override
     {
-        if (!ppv) return E_POINTER;
-        if (riid == IID_IUnknown || riid == IID_ICounter) {
-            *ppv = static_cast<ICounter*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG AddRef() override { return ++refs_; }
-    ULONG Release() override
-    {
-        ULONG left = --refs_;
-        if (left == 0) delete this;
-        return left;
+        if (riid == IID_ICounter) return GetInterface(static_cast<ICounter*>(this), ppv);
+        return CUnknown::NonDelegatingQueryInterface(riid, ppv);
     }
     LONG Increment() override { return ++count_; }
 
 private:
-    ~Counter() = default;
-    std::atomic<ULONG> refs_{1};
     std::atomic<LONG> count_{0};
 };
 
-HRESULT CreateCounter(IUnknown* outer, REFIID riid, void** ppv)
+CUnknown* CreateCounter(IUnknown* outer, HRESULT* hr)
 {
     ++g_creations;
     g_lastOuter = outer;
-    if (outer) return CLASS_E_NOAGGREGATION;  // this test class is never an inner object
-    auto* c = new Counter();
-    HRESULT hr = c->QueryInterface(riid, ppv);
-    c->Release();
-    return hr;
+    if (outer) {
+        *hr = CLASS_E_NOAGGREGATION;  // this test class is never an inner object
+        return nullptr;
+    }
+    return CreateComObject<Counter>(outer, hr);
 }
 
-BuiltinClassRegistrar g_registrar(CLSID_BuiltinCounter, "Builtin Counter", &CreateCounter);
+const CFactoryTemplate kTestClasses[] = {{u"Builtin Counter", &CLSID_BuiltinCounter, &CreateCounter, nullptr, nullptr}};
+const bool g_registered = (RegisterBuiltinClasses(kTestClasses, 1), true);
 
 class BuiltinClasses : public ::testing::Test {
 protected:
@@ -98,8 +87,9 @@ TEST_F(BuiltinClasses, RefusesAggregationForOtherInterfacesAndOutOfProcessContex
               S_OK);
     const int before = g_creations.load();
     void* p = reinterpret_cast<void*>(1);
+    // The answer of every class factory, built-in or module.
     EXPECT_EQ(CoCreateInstance(CLSID_BuiltinCounter, counter.Get(), CLSCTX_INPROC_SERVER, IID_ICounter, &p),
-              CLASS_E_NOAGGREGATION);
+              E_NOINTERFACE);
     EXPECT_EQ(p, nullptr);
     EXPECT_EQ(g_creations.load(), before);  // refused before the class was asked
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/com/NoThrow.h"
 #include "platform/filters/demux/Mpeg2Demultiplexer.h"
 #include "platform/graph/Guids.h"
 
@@ -30,13 +31,13 @@ HRESULT DemuxInputPin::Receive(IMediaSample* sample)
 {
     const HRESULT hr = CBaseInputPin::Receive(sample);
     if (hr != S_OK) return hr;
-    return demux_->ReceiveData(sample);
+    return quvo::NoThrow([&] { return demux_->ReceiveData(sample); });
 }
 
 HRESULT DemuxInputPin::EndOfStream()
 {
     if (IsFlushing() || IsStopped()) return S_FALSE;
-    return demux_->EndOfStreamAll();
+    return quvo::NoThrow([&] { return demux_->EndOfStreamAll(); });
 }
 
 HRESULT DemuxInputPin::BeginFlush()

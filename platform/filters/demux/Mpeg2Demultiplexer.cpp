@@ -2,34 +2,21 @@
 
 #include <new>
 
+#include "platform/com/NoThrow.h"
 #include "platform/com/Runtime.h"
 #include "platform/graph/Guids.h"
+#include "platform/graph/MpegStartCodes.h"
 
 namespace quvo::filters {
 
 namespace {
-const BuiltinClassRegistrar kRegistrar(CLSID_MPEG2Demultiplexer, "MPEG-2 Demultiplexer",
-                                       &Mpeg2Demultiplexer::Create);
 
-constexpr ULONG kPrivateStream1 = 0xBD;
+using mpeg::kPrivateStream1;
 }  // namespace
 
-HRESULT Mpeg2Demultiplexer::Create(IUnknown* outer, REFIID riid, void** ppv)
-{
-    if (!ppv) return E_POINTER;
-    *ppv = nullptr;
-    if (outer && riid != IID_IUnknown) return CLASS_E_NOAGGREGATION;
-    auto* demux = new (std::nothrow) Mpeg2Demultiplexer(outer);
-    if (!demux) return E_OUTOFMEMORY;
-    demux->NonDelegatingAddRef();
-    const HRESULT hr = demux->NonDelegatingQueryInterface(riid, ppv);
-    demux->NonDelegatingRelease();
-    return hr;
-}
-
-Mpeg2Demultiplexer::Mpeg2Demultiplexer(IUnknown* outer)
-    : CBaseFilter("MPEG-2 Demultiplexer", outer, &filterLock_, CLSID_MPEG2Demultiplexer),
-      input_(this, &filterLock_, nullptr),
+Mpeg2Demultiplexer::Mpeg2Demultiplexer(IUnknown* outer, HRESULT*)
+    : CBaseFilter("MPEG-2 Demultiplexer", outer, CLSID_MPEG2Demultiplexer),
+      input_(this, FilterLock(), nullptr),
       parser_([this](const mpeg::PesPayload& p) { OnPayload(p); })
 {
 }
@@ -75,7 +62,7 @@ HRESULT Mpeg2Demultiplexer::CreateOutputPin(AM_MEDIA_TYPE* mt, LPWSTR pinName, I
 {
     if (!mt || !pinName || !pin) return E_POINTER;
     *pin = nullptr;
-    std::lock_guard filterLock(filterLock_);
+    std::lock_guard filterLock(*FilterLock());
     if (!IsStopped()) return VFW_E_NOT_STOPPED;
     const std::u16string name(pinName);
     if (name.empty()) return E_INVALIDARG;
@@ -85,7 +72,13 @@ HRESULT Mpeg2Demultiplexer::CreateOutputPin(AM_MEDIA_TYPE* mt, LPWSTR pinName, I
     std::lock_guard lock(mapLock_);
     if (FindOutputLocked(name)) return VFW_E_DUPLICATE_NAME;
     HRESULT hr = S_OK;
-    auto created = std::make_unique<DemuxOutputPin>(this, &filterLock_, &hr, name.c_str(), type, nextOutputId_++);
+    std::unique_ptr<DemuxOutputPin> created;
+    const HRESULT made = quvo::NoThrow([&] {
+        created = std::make_unique<DemuxOutputPin>(this, FilterLock(), &hr, name.c_str(), type, nextOutputId_++);
+        outputs_.reserve(outputs_.size() + 1);
+        return S_OK;
+    });
+    if (FAILED(made)) return made;
     if (FAILED(hr)) return hr;
     DemuxOutputPin* raw = created.get();
     outputs_.push_back(std::move(created));
@@ -96,7 +89,7 @@ HRESULT Mpeg2Demultiplexer::CreateOutputPin(AM_MEDIA_TYPE* mt, LPWSTR pinName, I
 HRESULT Mpeg2Demultiplexer::SetOutputPinMediaType(LPWSTR pinName, AM_MEDIA_TYPE* mt)
 {
     if (!pinName || !mt) return E_POINTER;
-    std::lock_guard filterLock(filterLock_);
+    std::lock_guard filterLock(*FilterLock());
     DemuxOutputPin* pin = nullptr;
     {
         std::lock_guard lock(mapLock_);
@@ -109,7 +102,7 @@ HRESULT Mpeg2Demultiplexer::SetOutputPinMediaType(LPWSTR pinName, AM_MEDIA_TYPE*
 HRESULT Mpeg2Demultiplexer::DeleteOutputPin(LPWSTR pinName)
 {
     if (!pinName) return E_POINTER;
-    std::lock_guard filterLock(filterLock_);
+    std::lock_guard filterLock(*FilterLock());
     if (!IsStopped()) return VFW_E_NOT_STOPPED;
     std::lock_guard lock(mapLock_);
     const std::u16string name(pinName);
@@ -127,7 +120,7 @@ HRESULT Mpeg2Demultiplexer::DeleteOutputPin(LPWSTR pinName)
 
 HRESULT Mpeg2Demultiplexer::Map(int output, ULONG streamId, ULONG substreamFilter, int dataOffset)
 {
-    if (streamId < 0xBD || streamId > 0xEF || dataOffset < 0) return E_INVALIDARG;
+    if (streamId < kPrivateStream1 || streamId > mpeg::kLastVideoStream || dataOffset < 0) return E_INVALIDARG;
     if (streamId == kPrivateStream1 && substreamFilter != SUBSTREAM_FILTER_VAL_NONE && substreamFilter > 0xFF)
         return E_INVALIDARG;
     // A substream value of 0 on private stream 1 would match no real substream; as
@@ -149,7 +142,7 @@ HRESULT Mpeg2Demultiplexer::Unmap(int output, ULONG streamId)
 
 void Mpeg2Demultiplexer::ResetStreaming()
 {
-    std::lock_guard lock(receiveLock_);
+    std::lock_guard lock(StreamingLock());
     parser_.Reset();
     clock_.Reset();
 }
@@ -159,14 +152,14 @@ HRESULT Mpeg2Demultiplexer::ReceiveData(IMediaSample* sample)
     BYTE* data = nullptr;
     if (FAILED(sample->GetPointer(&data)) || !data) return E_POINTER;
     const LONG length = sample->GetActualDataLength();
-    std::lock_guard lock(receiveLock_);
+    std::lock_guard lock(StreamingLock());
     // A gap in the stream: what is held belongs to data that will not come.
     if (sample->IsDiscontinuity() == S_OK) parser_.Reset();
     if (length > 0) parser_.Push(data, static_cast<std::size_t>(length));
     return S_OK;
 }
 
-// Streaming thread, under receiveLock_ (called from inside the parser).
+// Streaming thread, under streamingLock (called from inside the parser).
 void Mpeg2Demultiplexer::OnPayload(const mpeg::PesPayload& payload)
 {
     mpeg::RoutedPayload routed;
@@ -187,7 +180,7 @@ void Mpeg2Demultiplexer::OnPayload(const mpeg::PesPayload& payload)
 
 HRESULT Mpeg2Demultiplexer::EndOfStreamAll()
 {
-    std::lock_guard lock(receiveLock_);
+    std::lock_guard lock(StreamingLock());
     parser_.Reset();
     for (DemuxOutputPin* pin : Outputs()) {
         QueuedPayload end;
@@ -199,7 +192,7 @@ HRESULT Mpeg2Demultiplexer::EndOfStreamAll()
 
 HRESULT Mpeg2Demultiplexer::BeginFlushAll()
 {
-    // Not under receiveLock_: a Receive blocked on a full queue must be able to end.
+    // Not under streamingLock: a Receive blocked on a full queue must be able to end.
     for (DemuxOutputPin* pin : Outputs()) {
         pin->Flush();
         if (pin->IsConnected()) pin->DeliverBeginFlush();
@@ -210,7 +203,7 @@ HRESULT Mpeg2Demultiplexer::BeginFlushAll()
 HRESULT Mpeg2Demultiplexer::EndFlushAll()
 {
     {
-        std::lock_guard lock(receiveLock_);
+        std::lock_guard lock(StreamingLock());
         parser_.Reset();
     }
     for (DemuxOutputPin* pin : Outputs()) {

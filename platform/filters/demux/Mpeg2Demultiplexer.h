@@ -4,8 +4,8 @@
 // IMPEG2StreamIdMap. PES time stamps become sample times, starting near zero.
 //
 // Locks:
-//   filterLock_   the base filter's lock: state changes, connections, pin creation.
-//   receiveLock_  the streaming lock: the parser and the time base, taken by the
+//   filterLock     the base filter's lock: state changes, connections, pin creation.
+//   streamingLock  the streaming lock: the parser and the time base, taken by the
 //                 input pin's Receive, EndOfStream and the flush calls.
 //   mapLock_      the stream map and the list of outputs; taken briefly by the
 //                 streaming thread (routing a payload) and by the application
@@ -27,7 +27,8 @@ namespace quvo::filters {
 
 class Mpeg2Demultiplexer final : public CBaseFilter, public IMpeg2Demultiplexer {
 public:
-    static HRESULT Create(IUnknown* outer, REFIID riid, void** ppv);
+    // The class table creates it (CreateComObject).
+    Mpeg2Demultiplexer(IUnknown* outer, HRESULT* hr);
 
     DECLARE_IUNKNOWN
     HRESULT NonDelegatingQueryInterface(REFIID riid, void** ppv) override;
@@ -54,26 +55,23 @@ public:
     HRESULT EndFlushAll();
 
 private:
-    explicit Mpeg2Demultiplexer(IUnknown* outer);
     ~Mpeg2Demultiplexer() override;
 
     void OnPayload(const mpeg::PesPayload& payload);
     DemuxOutputPin* FindOutputLocked(const std::u16string& name) const;
     std::vector<DemuxOutputPin*> Outputs() const;
 
-    std::recursive_mutex filterLock_;
-    std::mutex receiveLock_;
     mutable std::mutex mapLock_;
 
     DemuxInputPin input_;
-    // Guarded by mapLock_ (changes also hold filterLock_).
+    // Guarded by mapLock_ (changes also hold filterLock).
     std::vector<std::unique_ptr<DemuxOutputPin>> outputs_;
     // Pins deleted by DeleteOutputPin stay allocated: a caller may hold a reference.
     std::vector<std::unique_ptr<DemuxOutputPin>> retired_;
     mpeg::StreamRouter router_;
     int nextOutputId_ = 0;
 
-    // Guarded by receiveLock_.
+    // Guarded by streamingLock.
     mpeg::ProgramStreamParser parser_;
     mpeg::TimeStampClock clock_;
 };

@@ -1,11 +1,10 @@
 #include "platform/filters/demux/PesHeader.h"
 
+#include "platform/graph/MpegStartCodes.h"
+
 namespace quvo::mpeg {
 namespace {
 
-constexpr std::uint8_t kProgramStreamMap = 0xBC;
-constexpr std::uint8_t kPaddingStream = 0xBE;
-constexpr std::uint8_t kPrivateStream2 = 0xBF;
 constexpr std::uint8_t kEcmStream = 0xF0;
 constexpr std::uint8_t kEmmStream = 0xF1;
 constexpr std::uint8_t kDsmccStream = 0xF2;
@@ -103,7 +102,7 @@ bool HasPesHeader(std::uint8_t id)
     case kDirectory:
         return false;
     default:
-        return id >= 0xBD;
+        return id >= kPrivateStream1;
     }
 }
 

@@ -1,44 +1,22 @@
 #include "platform/filters/demux/ProgramStreamParser.h"
 
+#include "platform/graph/MpegStartCodes.h"
+
 #include <algorithm>
 #include <cstring>
 
 namespace quvo::mpeg {
 namespace {
 
-constexpr std::uint8_t kPackStart = 0xBA;
-constexpr std::uint8_t kSystemHeader = 0xBB;
-constexpr std::uint8_t kProgramEnd = 0xB9;
-constexpr std::uint8_t kPrivateStream1 = 0xBD;
-
 constexpr std::size_t kMpeg1PackSize = 12;
 constexpr std::size_t kMpeg2PackFixed = 14;
-
-bool IsStartCode(const std::uint8_t* p) { return p[0] == 0 && p[1] == 0 && p[2] == 1; }
-
-// Index of the next 00 00 01 prefix at or after `from`, or the first position from
-// which a prefix could still begin when none is complete (the last two bytes).
-std::size_t FindStartCode(const std::uint8_t* data, std::size_t size, std::size_t from)
-{
-    std::size_t i = from;
-    while (i + 3 <= size) {
-        if (data[i + 2] > 1) {
-            i += 3;  // no prefix can end at or before i + 2
-        } else if (IsStartCode(data + i)) {
-            return i;
-        } else {
-            ++i;
-        }
-    }
-    return size >= 2 && i > size - 2 ? size - 2 : std::min(i, size);
-}
 
 }  // namespace
 
 ProgramStreamParser::ProgramStreamParser(PayloadSink sink) : sink_(std::move(sink))
 {
     wanted_.set(kPrivateStream1);
-    for (unsigned id = 0xC0; id <= 0xEF; ++id) wanted_.set(id);
+    for (unsigned id = kFirstAudioStream; id <= kLastVideoStream; ++id) wanted_.set(id);
 }
 
 void ProgramStreamParser::SetStreamWanted(std::uint8_t streamId, bool wanted)
@@ -95,8 +73,10 @@ std::size_t ProgramStreamParser::ParseBuffer(const std::uint8_t* data, std::size
     std::size_t pos = 0;
     while (pos < size) {
         if (size - pos < 4) return pos;
-        if (!IsStartCode(data + pos)) {
-            const std::size_t next = FindStartCode(data, size, pos + 1);
+        if (!IsStartCodePrefix(data + pos)) {
+            std::size_t next = FindStartCode(data, size, pos + 1);
+            // None complete: keep what may begin one for the next block.
+            if (next == size) next = size - StartCodeTailLength(data, size);
             counters_.resyncBytes += next - pos;
             pos = next;
             continue;
@@ -116,12 +96,12 @@ ProgramStreamParser::Step ProgramStreamParser::ParseUnit(const std::uint8_t* p, 
                                                          std::size_t* used)
 {
     const std::uint8_t code = p[3];
-    if (code == kPackStart) return ParsePack(p, avail, used);
-    if (code == kProgramEnd) {
+    if (code == kPackHeaderCode) return ParsePack(p, avail, used);
+    if (code == kProgramEndCode) {
         *used = 4;
         return Step::Consumed;
     }
-    if (code < kSystemHeader) {
+    if (code < kSystemHeaderCode) {
         // An elementary-stream start code at system level: damaged data.
         ++counters_.damagedUnits;
         *used = 1;

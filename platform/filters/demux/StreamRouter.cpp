@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/graph/MpegStartCodes.h"
+
 namespace quvo::mpeg {
 namespace {
 
@@ -16,7 +18,7 @@ bool Matches(const StreamMapping& m, std::uint8_t streamId, std::uint32_t substr
 // not a substream number: only private stream 1 looks at it.
 std::uint32_t EffectiveFilter(const StreamMapping& m)
 {
-    return m.streamId == 0xBD ? m.substreamFilter : kNoSubstreamFilter;
+    return m.streamId == kPrivateStream1 ? m.substreamFilter : kNoSubstreamFilter;
 }
 
 }  // namespace

@@ -10,7 +10,6 @@
 namespace quvo::filters {
 
 namespace {
-const BuiltinClassRegistrar kRegistrar(CLSID_DSoundRender, "Audio Renderer", &AudioRenderer::Create);
 
 // A sample up to this early is written as it comes: time stamps jitter.
 constexpr REFERENCE_TIME kTolerance = 40 * MILLISECONDS;
@@ -22,8 +21,8 @@ constexpr REFERENCE_TIME kLateLimit = 500 * MILLISECONDS;
 constexpr REFERENCE_TIME kMaxGap = 2 * UNITS;
 }  // namespace
 
-AudioInputPin::AudioInputPin(AudioRenderer* renderer, std::recursive_mutex* filterLock, HRESULT* phr)
-    : CRenderedInputPin("Audio input", renderer, filterLock, phr, u"Audio Input pin (rendered)"),
+AudioInputPin::AudioInputPin(AudioRenderer* renderer, HRESULT* phr)
+    : CSinkInputPin("Audio input", renderer, phr, u"Audio Input pin (rendered)"),
       renderer_(renderer)
 {
 }
@@ -43,7 +42,7 @@ HRESULT AudioInputPin::CheckMediaType(const CMediaType* mt)
 
 HRESULT AudioInputPin::SetMediaType(const CMediaType* mt)
 {
-    const HRESULT hr = CRenderedInputPin::SetMediaType(mt);
+    const HRESULT hr = CSinkInputPin::SetMediaType(mt);
     if (FAILED(hr)) return hr;
     WAVEFORMATEX wfx;
     std::memcpy(&wfx, mt->Format(), sizeof wfx);
@@ -51,55 +50,8 @@ HRESULT AudioInputPin::SetMediaType(const CMediaType* mt)
     return S_OK;
 }
 
-HRESULT AudioInputPin::Receive(IMediaSample* sample)
-{
-    std::lock_guard lock(renderer_->ReceiveLock());
-    const HRESULT hr = CBaseInputPin::Receive(sample);
-    if (hr != S_OK) return hr;
-    return renderer_->Render(sample);
-}
-
-HRESULT AudioInputPin::EndOfStream()
-{
-    std::lock_guard lock(renderer_->ReceiveLock());
-    if (CheckStreaming() != S_OK) return S_FALSE;
-    // Up to a second is queued: the stream has ended when it has been heard.
-    if (!renderer_->WaitUntilPlayedOut()) return S_FALSE;
-    return CRenderedInputPin::EndOfStream();
-}
-
-HRESULT AudioInputPin::BeginFlush()
-{
-    renderer_->AbortQueue();  // lets a Receive waiting for room leave
-    return CRenderedInputPin::BeginFlush();
-}
-
-HRESULT AudioInputPin::EndFlush()
-{
-    {
-        std::lock_guard lock(renderer_->ReceiveLock());
-        renderer_->ResumeQueue();
-    }
-    return CRenderedInputPin::EndFlush();
-}
-
-HRESULT AudioRenderer::Create(IUnknown* outer, REFIID riid, void** ppv)
-{
-    if (!ppv) return E_POINTER;
-    *ppv = nullptr;
-    if (outer && riid != IID_IUnknown) return CLASS_E_NOAGGREGATION;
-    HRESULT hr = S_OK;
-    auto* renderer = new (std::nothrow) AudioRenderer(outer, &hr);
-    if (!renderer) return E_OUTOFMEMORY;
-    renderer->NonDelegatingAddRef();
-    if (SUCCEEDED(hr)) hr = renderer->NonDelegatingQueryInterface(riid, ppv);
-    renderer->NonDelegatingRelease();
-    return hr;
-}
-
 AudioRenderer::AudioRenderer(IUnknown* outer, HRESULT* phr)
-    : CBaseFilter("Audio Renderer", outer, &filterLock_, CLSID_DSoundRender),
-      input_(this, &filterLock_, phr)
+    : CBaseSink("Audio Renderer", outer, CLSID_DSoundRender), input_(this, phr)
 {
     clock_ = std::make_unique<AudioRendererClock>(GetOwner(), phr);
 }
@@ -125,7 +77,7 @@ void AudioRenderer::SetFormat(int rate, int channels)
 HRESULT AudioRenderer::GetSoundPlayed(LONGLONG* frames, LONG* rate, LONGLONG* firstNs, LONGLONG* endNs)
 {
     if (!frames || !rate || !firstNs || !endNs) return E_POINTER;
-    std::lock_guard lock(filterLock_);  // the playout opens and closes under it
+    std::lock_guard lock(*FilterLock());  // the playout opens and closes under it
     const AudioPlayout::SoundPlayed sound = playout_.Sound();
     *frames = static_cast<LONGLONG>(sound.frames);
     *rate = playout_.Rate();
@@ -134,70 +86,65 @@ HRESULT AudioRenderer::GetSoundPlayed(LONGLONG* frames, LONG* rate, LONGLONG* fi
     return S_OK;
 }
 
-bool AudioRenderer::WaitUntilPlayedOut()
+// Streaming thread, under the streaming lock. The ring lives from Pause to Stop,
+// and Stop takes the streaming lock before it closes the playout: it is there for
+// as long as this waits. Stop and flushes abort the wait.
+HRESULT AudioRenderer::DrainForEndOfStream()
 {
-    // The ring lives from Pause to Stop, and Stop waits for receiveLock_ before it
-    // closes the playout: it is there for as long as this waits.
     PcmRing* ring = playout_.Ring();
-    return !ring || ring->WaitUntilDrained();
+    return !ring || ring->WaitUntilDrained() ? S_OK : S_FALSE;
 }
 
-void AudioRenderer::AbortQueue()
+// Stop and BeginFlush: a Receive waiting for room in the queue leaves.
+void AudioRenderer::AbortReceive()
 {
-    std::lock_guard lock(filterLock_);
-    if (PcmRing* ring = playout_.Ring()) {
-        ring->Abort();
-        ring->Clear();
-    }
+    if (PcmRing* ring = playout_.Ring()) ring->Abort();
 }
 
-void AudioRenderer::ResumeQueue()
+// What is queued is not played after a flush.
+void AudioRenderer::OnBeginFlush()
 {
-    std::lock_guard lock(filterLock_);
+    if (PcmRing* ring = playout_.Ring()) ring->Clear();
+}
+
+void AudioRenderer::OnEndFlush()
+{
     if (PcmRing* ring = playout_.Ring()) ring->Resume();
 }
 
-HRESULT AudioRenderer::Pause()
+HRESULT AudioRenderer::InitStream()
 {
-    std::lock_guard lock(filterLock_);
-    if (IsStopped() && input_.IsConnected()) {
+    if (input_.IsConnected()) {
         if (!playout_.Open(rate_, channels_)) return E_FAIL;
         clock_->Attach(&playout_);
     }
     if (PcmRing* ring = playout_.Ring()) ring->SetPlaying(false);
-    return CBaseFilter::Pause();
+    return S_OK;
 }
 
-HRESULT AudioRenderer::Run(REFERENCE_TIME start)
+HRESULT AudioRenderer::StartStream(REFERENCE_TIME)
 {
-    std::lock_guard lock(filterLock_);
-    const HRESULT hr = CBaseFilter::Run(start);
-    if (SUCCEEDED(hr))
-        if (PcmRing* ring = playout_.Ring()) ring->SetPlaying(true);
-    return hr;
+    if (PcmRing* ring = playout_.Ring()) ring->SetPlaying(true);
+    return S_OK;
 }
 
-HRESULT AudioRenderer::Stop()
+HRESULT AudioRenderer::StopStream()
 {
-    std::lock_guard lock(filterLock_);
-    if (IsStopped()) return S_OK;
-    // A Receive waiting for room leaves once the queue is aborted; the inactive pin
-    // then refuses more, and the receive lock says the streaming thread is out.
-    if (PcmRing* ring = playout_.Ring()) ring->Abort();
-    input_.Inactive();
-    {
-        std::lock_guard receive(receiveLock_);
-    }
-    const HRESULT hr = CBaseFilter::Stop();
+    if (PcmRing* ring = playout_.Ring()) ring->SetPlaying(false);
+    return S_OK;
+}
+
+HRESULT AudioRenderer::CleanupStream()
+{
     if (playout_.IsOpen()) {
         clock_->Detach();
         playout_.Close();
     }
-    return hr;
+    return S_OK;
 }
 
-// Streaming thread, under receiveLock_.
-HRESULT AudioRenderer::Render(IMediaSample* sample)
+// Streaming thread, under the streaming lock.
+HRESULT AudioRenderer::OnReceive(IMediaSample* sample)
 {
     PcmRing* ring = playout_.Ring();
     BYTE* data = nullptr;

@@ -9,24 +9,6 @@
 
 namespace quvo::filters {
 
-namespace {
-const BuiltinClassRegistrar kRegistrar(CLSID_VideoRenderer, "Video Renderer", &VideoRenderer::Create);
-}  // namespace
-
-HRESULT VideoRenderer::Create(IUnknown* outer, REFIID riid, void** ppv)
-{
-    if (!ppv) return E_POINTER;
-    *ppv = nullptr;
-    if (outer && riid != IID_IUnknown) return CLASS_E_NOAGGREGATION;
-    HRESULT hr = S_OK;
-    auto* renderer = new (std::nothrow) VideoRenderer(outer, &hr);
-    if (!renderer) return E_OUTOFMEMORY;
-    renderer->NonDelegatingAddRef();
-    if (SUCCEEDED(hr)) hr = renderer->NonDelegatingQueryInterface(riid, ppv);
-    renderer->NonDelegatingRelease();
-    return hr;
-}
-
 VideoRenderer::VideoRenderer(IUnknown* outer, HRESULT* phr)
     : CBaseRenderer(CLSID_VideoRenderer, "Video Renderer", outer, phr)
 {

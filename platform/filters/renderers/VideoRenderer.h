@@ -42,7 +42,8 @@ struct VideoWindowSettings {
 
 class VideoRenderer final : public CBaseRenderer, public IVideoWindow {
 public:
-    static HRESULT Create(IUnknown* outer, REFIID riid, void** ppv);
+    // The class table creates it (CreateComObject).
+    VideoRenderer(IUnknown* outer, HRESULT* hr);
 
     DECLARE_IUNKNOWN
     HRESULT NonDelegatingQueryInterface(REFIID riid, void** ppv) override;
@@ -93,7 +94,6 @@ public:
     HRESULT IsCursorHidden(LONG* hidden) override;
 
 private:
-    explicit VideoRenderer(IUnknown* outer, HRESULT* phr);
     ~VideoRenderer() override;
 
     // Rectangle in the owner's client area the picture goes to (windowLock held).

@@ -4,41 +4,17 @@
 #include <new>
 #include <string>
 
+#include "platform/com/NoThrow.h"
 #include "platform/com/Runtime.h"
 #include "platform/graph/Guids.h"
 
 namespace quvo::filters {
 
-namespace {
-const BuiltinClassRegistrar kRegistrar(CLSID_InfTee, "Infinite Pin Tee Filter", &InfTee::Create);
-
-// Combines the answers of several outputs: success when any output took the data.
-HRESULT Combine(HRESULT sofar, HRESULT next, bool first)
+InfTee::InfTee(IUnknown* outer, HRESULT* hr)
+    : CBaseFilter("Infinite Pin Tee", outer, CLSID_InfTee), input_(this, FilterLock(), nullptr)
 {
-    if (first) return next;
-    if (SUCCEEDED(sofar)) return sofar;
-    return next;
-}
-}  // namespace
-
-HRESULT InfTee::Create(IUnknown* outer, REFIID riid, void** ppv)
-{
-    if (!ppv) return E_POINTER;
-    *ppv = nullptr;
-    if (outer && riid != IID_IUnknown) return CLASS_E_NOAGGREGATION;
-    auto* tee = new (std::nothrow) InfTee(outer);
-    if (!tee) return E_OUTOFMEMORY;
-    tee->NonDelegatingAddRef();
-    HRESULT hr = tee->AddOutput();
-    if (SUCCEEDED(hr)) hr = tee->NonDelegatingQueryInterface(riid, ppv);
-    tee->NonDelegatingRelease();
-    return hr;
-}
-
-InfTee::InfTee(IUnknown* outer)
-    : CBaseFilter("Infinite Pin Tee", outer, &filterLock_, CLSID_InfTee),
-      input_(this, &filterLock_, nullptr)
-{
+    const HRESULT added = AddOutput();
+    if (hr) *hr = added;
 }
 
 InfTee::~InfTee() = default;
@@ -68,7 +44,7 @@ std::u16string OutputName(int number)
 // A free output named "OutputN" with the lowest N no output uses.
 HRESULT InfTee::AddOutput()
 {
-    std::lock_guard filterLock(filterLock_);
+    std::lock_guard filterLock(*FilterLock());
     std::lock_guard lock(outputsLock_);
     auto taken = [this](const std::u16string& name) {
         return std::any_of(outputs_.begin(), outputs_.end(), [&](const auto& pin) { return pin->Name() == name; });
@@ -76,7 +52,13 @@ HRESULT InfTee::AddOutput()
     int number = 1;
     while (taken(OutputName(number))) ++number;
     HRESULT hr = S_OK;
-    auto pin = std::make_unique<TeeOutputPin>(this, &filterLock_, &hr, OutputName(number).c_str());
+    std::unique_ptr<TeeOutputPin> pin;
+    const HRESULT made = quvo::NoThrow([&] {
+        pin = std::make_unique<TeeOutputPin>(this, FilterLock(), &hr, OutputName(number).c_str());
+        outputs_.reserve(outputs_.size() + 1);
+        return S_OK;
+    });
+    if (FAILED(made)) return made;
     if (FAILED(hr)) return hr;
     outputs_.push_back(std::move(pin));
     IncrementPinVersion();
@@ -90,7 +72,7 @@ void InfTee::OnOutputConnected()
         std::lock_guard lock(outputsLock_);
         anyFree = std::any_of(outputs_.begin(), outputs_.end(), [](const auto& pin) { return !pin->IsConnected(); });
     }
-    if (!anyFree) AddOutput();
+    if (!anyFree) quvo::NoThrow([this] { return AddOutput(); });
 }
 
 void InfTee::OnOutputDisconnected(TeeOutputPin* pin)
@@ -126,50 +108,46 @@ std::vector<ComPtr<IPin>> InfTee::ConnectedOutputs()
     return connected;
 }
 
-// Each output gets the sample in turn with no tee lock but the streaming lock
-// held, so a slow or blocked output never holds up the application thread.
-HRESULT InfTee::DeliverSample(IMediaSample* sample)
+// Each output gets the call in turn with no tee lock held (a sample also holds
+// the streaming lock), so a slow or blocked output never holds up the application
+// thread, and one output's failure does not keep the data from the others.
+template <class Call>
+HRESULT InfTee::ToEachOutput(Call call)
 {
     HRESULT result = S_OK;
     bool first = true;
     for (const ComPtr<IPin>& pin : ConnectedOutputs()) {
-        result = Combine(result, static_cast<TeeOutputPin*>(pin.Get())->Deliver(sample), first);
+        HRESULT hr = call(static_cast<TeeOutputPin*>(pin.Get()));
+        if (first || FAILED(result)) result = hr;
         first = false;
     }
     return result;
+}
+
+HRESULT InfTee::DeliverSample(IMediaSample* sample)
+{
+    return ToEachOutput([&](TeeOutputPin* out) { return out->Deliver(sample); });
 }
 
 HRESULT InfTee::DeliverEndOfStream()
 {
-    HRESULT result = S_OK;
-    bool first = true;
-    for (const ComPtr<IPin>& pin : ConnectedOutputs()) {
-        result = Combine(result, static_cast<TeeOutputPin*>(pin.Get())->DeliverEndOfStream(), first);
-        first = false;
-    }
-    return result;
+    return ToEachOutput([](TeeOutputPin* out) { return out->DeliverEndOfStream(); });
 }
 
 HRESULT InfTee::DeliverNewSegment(REFERENCE_TIME start, REFERENCE_TIME stop, double rate)
 {
-    HRESULT result = S_OK;
-    bool first = true;
-    for (const ComPtr<IPin>& pin : ConnectedOutputs()) {
-        result = Combine(result, static_cast<TeeOutputPin*>(pin.Get())->DeliverNewSegment(start, stop, rate), first);
-        first = false;
-    }
-    return result;
+    return ToEachOutput([&](TeeOutputPin* out) { return out->DeliverNewSegment(start, stop, rate); });
 }
 
 HRESULT InfTee::DeliverBeginFlush()
 {
-    for (const ComPtr<IPin>& pin : ConnectedOutputs()) static_cast<TeeOutputPin*>(pin.Get())->DeliverBeginFlush();
+    ToEachOutput([](TeeOutputPin* out) { return out->DeliverBeginFlush(); });
     return S_OK;
 }
 
 HRESULT InfTee::DeliverEndFlush()
 {
-    for (const ComPtr<IPin>& pin : ConnectedOutputs()) static_cast<TeeOutputPin*>(pin.Get())->DeliverEndFlush();
+    ToEachOutput([](TeeOutputPin* out) { return out->DeliverEndFlush(); });
     return S_OK;
 }
 

@@ -5,12 +5,12 @@
 // failure does not keep the sample from the others.
 //
 // Locks:
-//   filterLock_   the base filter's lock: state changes, connections, the pin set.
-//   receiveLock_  the streaming lock: serializes Receive, EndOfStream and
+//   filterLock     the base filter's lock: state changes, connections, the pin set.
+//   streamingLock  the streaming lock: serializes Receive, EndOfStream and
 //                 NewSegment from the upstream streaming thread.
 //   outputsLock_  guards outputs_ and retired_ for readers that must not take the
 //                 filter lock (the streaming thread taking its delivery list);
-//                 changes to the pin set hold both filterLock_ and outputsLock_.
+//                 changes to the pin set hold both filterLock and outputsLock_.
 #pragma once
 
 #include <memory>
@@ -24,7 +24,8 @@ namespace quvo::filters {
 
 class InfTee final : public CBaseFilter {
 public:
-    static HRESULT Create(IUnknown* outer, REFIID riid, void** ppv);
+    // The class table creates it (CreateComObject).
+    InfTee(IUnknown* outer, HRESULT* hr);
 
     int GetPinCount() override;
     CBasePin* GetPin(int n) override;
@@ -38,7 +39,7 @@ public:
     // Whether every connected output's peer accepts `mt` (for a new input type).
     bool OutputsAccept(const CMediaType* mt);
 
-    // From the input pin on the streaming thread, under receiveLock_.
+    // From the input pin on the streaming thread, under streamingLock.
     HRESULT DeliverSample(IMediaSample* sample);
     HRESULT DeliverEndOfStream();
     HRESULT DeliverNewSegment(REFERENCE_TIME start, REFERENCE_TIME stop, double rate);
@@ -46,21 +47,20 @@ public:
     HRESULT DeliverBeginFlush();
     HRESULT DeliverEndFlush();
 
-    std::mutex& ReceiveLock() { return receiveLock_; }
-
 private:
-    explicit InfTee(IUnknown* outer);
     ~InfTee() override;
 
     // Connected outputs, each with a reference on the filter (pins count on it).
     std::vector<ComPtr<IPin>> ConnectedOutputs();
+    // Hands `call` to each connected output without the outputs lock; success when
+    // any output took it.
+    template <class Call>
+    HRESULT ToEachOutput(Call call);
     HRESULT AddOutput();
 
-    std::recursive_mutex filterLock_;
-    std::mutex receiveLock_;
     std::mutex outputsLock_;
     TeeInputPin input_;
-    // Guarded by outputsLock_ (and filterLock_ for changes).
+    // Guarded by outputsLock_ (and filterLock for changes).
     std::vector<std::unique_ptr<TeeOutputPin>> outputs_;
     // Outputs taken away stay allocated until the filter goes: a caller may still
     // hold a reference to one (a pin's references are the filter's).

@@ -1,5 +1,6 @@
 #include "platform/filters/tee/TeePins.h"
 
+#include "platform/com/NoThrow.h"
 #include "platform/filters/tee/InfTee.h"
 
 namespace quvo::filters {
@@ -17,25 +18,25 @@ HRESULT TeeInputPin::CheckMediaType(const CMediaType* mt)
 
 HRESULT TeeInputPin::Receive(IMediaSample* sample)
 {
-    std::lock_guard streaming(tee_->ReceiveLock());
+    std::lock_guard streaming(tee_->StreamingLock());
     HRESULT hr = CBaseInputPin::Receive(sample);
     if (hr != S_OK) return hr;
-    return tee_->DeliverSample(sample);
+    return quvo::NoThrow([&] { return tee_->DeliverSample(sample); });
 }
 
 HRESULT TeeInputPin::EndOfStream()
 {
-    std::lock_guard streaming(tee_->ReceiveLock());
+    std::lock_guard streaming(tee_->StreamingLock());
     HRESULT hr = CheckStreaming();
     if (hr != S_OK) return hr;
-    return tee_->DeliverEndOfStream();
+    return quvo::NoThrow([&] { return tee_->DeliverEndOfStream(); });
 }
 
 HRESULT TeeInputPin::NewSegment(REFERENCE_TIME start, REFERENCE_TIME stop, double rate)
 {
-    std::lock_guard streaming(tee_->ReceiveLock());
+    std::lock_guard streaming(tee_->StreamingLock());
     CBaseInputPin::NewSegment(start, stop, rate);
-    return tee_->DeliverNewSegment(start, stop, rate);
+    return quvo::NoThrow([&] { return tee_->DeliverNewSegment(start, stop, rate); });
 }
 
 // Flushing passes down without the streaming lock: its purpose is to release a

@@ -89,14 +89,13 @@ private:
 class CounterFilter final : public CBaseFilter {
 public:
     explicit CounterFilter(std::shared_ptr<Log> log)
-        : CBaseFilter("Picture counter", nullptr, &lock_, kClsid), pin_(this, &lock_, std::move(log))
+        : CBaseFilter("Picture counter", nullptr, kClsid), pin_(this, FilterLock(), std::move(log))
     {
     }
     int GetPinCount() override { return 1; }
     CBasePin* GetPin(int n) override { return n == 0 ? &pin_ : nullptr; }
 
 private:
-    std::recursive_mutex lock_;
     CounterPin pin_;
 };
 

@@ -2,21 +2,13 @@
 
 #include <new>
 
+#include "platform/com/NoThrow.h"
 #include "platform/graph/base/BasePin.h"
 #include "platform/graph/base/EnumPins.h"
 #include "platform/graph/base/WideText.h"
 
-CBaseFilter::CBaseFilter(const char* name, IUnknown* outer, std::recursive_mutex* filterLock,
-                         REFCLSID clsid)
-    : CUnknown(name, outer), filterLock_(filterLock), clsid_(clsid)
+CBaseFilter::CBaseFilter(const char* name, IUnknown* outer, REFCLSID clsid) : CUnknown(name, outer), clsid_(clsid)
 {
-}
-
-CBaseFilter::CBaseFilter(const char* name, IUnknown* outer, std::recursive_mutex* filterLock,
-                         REFCLSID clsid, HRESULT* phr)
-    : CBaseFilter(name, outer, filterLock, clsid)
-{
-    if (phr) *phr = S_OK;
 }
 
 CBaseFilter::~CBaseFilter() = default;
@@ -35,10 +27,27 @@ HRESULT CBaseFilter::GetClassID(CLSID* clsid)
     return S_OK;
 }
 
-HRESULT CBaseFilter::Stop()
+HRESULT CBaseFilter::ActivatePins()
 {
-    std::lock_guard lock(*filterLock_);
-    if (state_.load() == State_Stopped) return S_OK;
+    const int n = GetPinCount();
+    for (int i = 0; i < n; ++i) {
+        CBasePin* pin = GetPin(i);
+        if (!pin) break;
+        if (!pin->IsConnected()) continue;
+        HRESULT hr = pin->Active();
+        if (FAILED(hr)) {
+            for (int j = 0; j < i; ++j) {
+                CBasePin* done = GetPin(j);
+                if (done && done->IsConnected()) done->Inactive();
+            }
+            return hr;
+        }
+    }
+    return S_OK;
+}
+
+HRESULT CBaseFilter::DeactivatePins()
+{
     HRESULT result = S_OK;
     for (int i = 0, n = GetPinCount(); i < n; ++i) {
         CBasePin* pin = GetPin(i);
@@ -49,28 +58,50 @@ HRESULT CBaseFilter::Stop()
             if (FAILED(hr) && SUCCEEDED(result)) result = hr;
         }
     }
+    return result;
+}
+
+HRESULT CBaseFilter::Stop()
+{
+    std::lock_guard lock(filterLock_);
+    if (state_.load() == State_Stopped) return S_OK;
+    stopping_.store(true);
+    // Inactive pins refuse new samples and release threads waiting for buffers; then
+    // the filter wakes what waits inside it, and the streaming lock says it has left.
+    HRESULT result = DeactivatePins();
+    ReleaseStreaming();
+    {
+        std::lock_guard streaming(streamingLock_);
+        HRESULT hr = quvo::NoThrow([&] { return CleanupStream(); });
+        if (SUCCEEDED(result)) result = hr;
+    }
     if (SUCCEEDED(result)) state_.store(State_Stopped);
+    stopping_.store(false);
     return result;
 }
 
 HRESULT CBaseFilter::Pause()
 {
-    std::lock_guard lock(*filterLock_);
-    if (state_.load() == State_Stopped) {
-        const int n = GetPinCount();
-        for (int i = 0; i < n; ++i) {
-            CBasePin* pin = GetPin(i);
-            if (!pin) break;
-            if (!pin->IsConnected()) continue;
-            HRESULT hr = pin->Active();
-            if (FAILED(hr)) {
-                // Undo the pins already activated; the filter stays stopped.
-                for (int j = 0; j < i; ++j) {
-                    CBasePin* done = GetPin(j);
-                    if (done && done->IsConnected()) done->Inactive();
-                }
-                return hr;
-            }
+    std::lock_guard lock(filterLock_);
+    const FILTER_STATE old = state_.load();
+    if (old == State_Paused) return S_OK;
+    if (old == State_Running) {
+        // Published before the hook, as Run does: a sample waiting for its time that
+        // the hook wakes must already see the pause.
+        state_.store(State_Paused);
+        HRESULT hr = quvo::NoThrow([&] { return StopStream(); });
+        if (FAILED(hr)) {
+            state_.store(State_Running);
+            return hr;
+        }
+    } else {
+        HRESULT hr = quvo::NoThrow([&] { return InitStream(); });
+        if (FAILED(hr)) return hr;
+        hr = ActivatePins();
+        if (FAILED(hr)) {
+            std::lock_guard streaming(streamingLock_);
+            quvo::NoThrow([&] { return CleanupStream(); });
+            return hr;
         }
     }
     state_.store(State_Paused);
@@ -79,15 +110,15 @@ HRESULT CBaseFilter::Pause()
 
 HRESULT CBaseFilter::Run(REFERENCE_TIME start)
 {
-    std::lock_guard lock(*filterLock_);
+    std::lock_guard lock(filterLock_);
     streamStart_.store(start);
     if (state_.load() == State_Stopped) {
         HRESULT hr = Pause();
         if (FAILED(hr)) return hr;
     }
     if (state_.load() == State_Running) return S_OK;
-    // Running is published before the pins' Run hooks so that a streaming thread
-    // checking the state and a hook checking the streaming side cannot both miss.
+    // Running is published before the hooks so that a streaming thread checking the
+    // state and a hook checking the streaming side cannot both miss.
     state_.store(State_Running);
     for (int i = 0, n = GetPinCount(); i < n; ++i) {
         CBasePin* pin = GetPin(i);
@@ -99,7 +130,9 @@ HRESULT CBaseFilter::Run(REFERENCE_TIME start)
             return hr;
         }
     }
-    return S_OK;
+    HRESULT hr = quvo::NoThrow([&] { return StartStream(start); });
+    if (FAILED(hr)) state_.store(State_Paused);
+    return hr;
 }
 
 HRESULT CBaseFilter::GetState(DWORD, FILTER_STATE* state)
@@ -111,7 +144,7 @@ HRESULT CBaseFilter::GetState(DWORD, FILTER_STATE* state)
 
 HRESULT CBaseFilter::SetSyncSource(IReferenceClock* clock)
 {
-    std::lock_guard lock(*filterLock_);
+    std::lock_guard lock(filterLock_);
     std::lock_guard clockLock(clockLock_);
     clock_ = ComPtr<IReferenceClock>(clock);
     return S_OK;
@@ -157,7 +190,7 @@ HRESULT CBaseFilter::FindPin(LPCWSTR id, IPin** pin)
 {
     if (!id || !pin) return E_POINTER;
     *pin = nullptr;
-    std::lock_guard lock(*filterLock_);
+    std::lock_guard lock(filterLock_);
     for (int i = 0, n = GetPinCount(); i < n; ++i) {
         CBasePin* p = GetPin(i);
         if (!p) break;
@@ -182,7 +215,7 @@ HRESULT CBaseFilter::QueryFilterInfo(FILTER_INFO* info)
 
 HRESULT CBaseFilter::JoinFilterGraph(IFilterGraph* graph, LPCWSTR name)
 {
-    std::lock_guard lock(*filterLock_);
+    std::lock_guard lock(filterLock_);
     std::lock_guard graphLock(graphLock_);
     graph_ = graph;
     filterName_ = name ? std::u16string(name) : std::u16string();

@@ -23,7 +23,9 @@ CBasePin::CBasePin(const char* objectName, CBaseFilter* filter, std::recursive_m
       name_(pinName ? pinName : u""),
       dir_(dir)
 {
-    (void)phr;  // nothing here can fail; derived pins report through it
+    // Nothing here fails but allocation, which throws: a pin is made in its filter's
+    // constructor or under NoThrow. Derived pins report their own failures in phr.
+    (void)phr;
 }
 
 CBasePin::~CBasePin() = default;

@@ -24,37 +24,8 @@ int Deviation(double sum, double squares, int n)
 // ---- input pin: forwards to the renderer ----
 
 CRendererInputPin::CRendererInputPin(CBaseRenderer* renderer, HRESULT* phr, LPCWSTR pinName)
-    : CRenderedInputPin("Renderer input pin", renderer, renderer->InterfaceLock(), phr, pinName),
-      renderer_(renderer)
+    : CSinkInputPin("Renderer input pin", renderer, phr, pinName), renderer_(renderer)
 {
-}
-
-HRESULT CRendererInputPin::Receive(IMediaSample* sample)
-{
-    HRESULT hr = CBaseInputPin::Receive(sample);
-    if (hr != S_OK) return hr;
-    return renderer_->Receive(sample);
-}
-
-HRESULT CRendererInputPin::EndOfStream()
-{
-    HRESULT hr = CRenderedInputPin::EndOfStream();
-    if (hr != S_OK) return hr;
-    return renderer_->EndOfStream();
-}
-
-HRESULT CRendererInputPin::BeginFlush()
-{
-    std::lock_guard lock(*filterLock_);
-    CBaseInputPin::BeginFlush();
-    return renderer_->BeginFlush();
-}
-
-HRESULT CRendererInputPin::EndFlush()
-{
-    std::lock_guard lock(*filterLock_);
-    renderer_->EndFlush();
-    return CRenderedInputPin::EndFlush();
 }
 
 HRESULT CRendererInputPin::CheckMediaType(const CMediaType* mt) { return renderer_->CheckMediaType(mt); }
@@ -67,14 +38,14 @@ HRESULT CRendererInputPin::SetMediaType(const CMediaType* mt)
 
 HRESULT CRendererInputPin::CompleteConnect(IPin* receivePin)
 {
-    HRESULT hr = CRenderedInputPin::CompleteConnect(receivePin);
+    HRESULT hr = CSinkInputPin::CompleteConnect(receivePin);
     return FAILED(hr) ? hr : renderer_->CompleteConnect(receivePin);
 }
 
 HRESULT CRendererInputPin::BreakConnect()
 {
     renderer_->BreakConnect();
-    return CRenderedInputPin::BreakConnect();
+    return CSinkInputPin::BreakConnect();
 }
 
 HRESULT CRendererInputPin::GetMediaType(int position, CMediaType* mt)
@@ -85,7 +56,7 @@ HRESULT CRendererInputPin::GetMediaType(int position, CMediaType* mt)
 // ---- renderer ----
 
 CBaseRenderer::CBaseRenderer(REFCLSID clsid, const char* name, IUnknown* outer, HRESULT* phr)
-    : CBaseFilter(name, outer, &interfaceLock_, clsid)
+    : CBaseSink(name, outer, clsid)
 {
     HRESULT hr = S_OK;
     inputPin_.reset(new (std::nothrow) CRendererInputPin(this, &hr, u"In"));
@@ -115,62 +86,42 @@ HRESULT CBaseRenderer::NonDelegatingQueryInterface(REFIID riid, void** ppv)
     return CBaseFilter::NonDelegatingQueryInterface(riid, ppv);
 }
 
-CBasePin* CBaseRenderer::GetPin(int n) { return n == 0 ? inputPin_.get() : nullptr; }
-
-HRESULT CBaseRenderer::Stop()
+void CBaseRenderer::SetPauseComplete(bool complete)
 {
-    std::lock_guard lock(interfaceLock_);
-    if (IsStopped()) return S_OK;
     {
         std::lock_guard r(rendererLock_);
-        abort_ = true;
+        pauseComplete_ = complete;
     }
-    renderEvent_.Set();
-    WaitForReceiveToComplete();
-    HRESULT hr = CBaseFilter::Stop();
-    if (SUCCEEDED(hr)) OnStopStreaming();
     stateChanged_.notify_all();
-    return hr;
 }
 
-HRESULT CBaseRenderer::Pause()
+HRESULT CBaseRenderer::InitStream()
 {
-    std::lock_guard lock(interfaceLock_);
-    const FILTER_STATE old = State();
-    if (old == State_Paused) return S_OK;
-    if (old == State_Stopped) {
-        HRESULT hr = OnStartStreaming();
-        if (FAILED(hr)) return hr;
-        ResetStatistics();
-        std::lock_guard r(rendererLock_);
-        abort_ = false;
-        // Unconnected, nothing will come: the pause is complete at once.
-        pauseComplete_ = !inputPin_->IsConnected();
-    } else {
-        std::lock_guard r(rendererLock_);
-        pauseComplete_ = true;
-    }
-    HRESULT hr = CBaseFilter::Pause();
-    if (FAILED(hr)) {
-        if (old == State_Stopped) {
-            {
-                std::lock_guard r(rendererLock_);
-                abort_ = true;
-            }
-            OnStopStreaming();
-        }
-        return hr;
-    }
-    renderEvent_.Set();  // a sample waiting for its time now waits for Run
+    HRESULT hr = OnStartStreaming();
+    if (FAILED(hr)) return hr;
+    ResetStatistics();
+    // Unconnected, nothing will come: the pause is complete at once.
+    SetPauseComplete(!inputPin_->IsConnected());
+    return S_OK;
+}
+
+HRESULT CBaseRenderer::StartStream(REFERENCE_TIME)
+{
+    WakeUpEvent().Set();  // a held sample is scheduled now
     stateChanged_.notify_all();
     return S_OK;
 }
 
-HRESULT CBaseRenderer::Run(REFERENCE_TIME start)
+HRESULT CBaseRenderer::StopStream()
 {
-    std::lock_guard lock(interfaceLock_);
-    HRESULT hr = CBaseFilter::Run(start);
-    renderEvent_.Set();  // a held sample is scheduled now
+    SetPauseComplete(true);
+    WakeUpEvent().Set();  // a sample waiting for its time now waits for Run
+    return S_OK;
+}
+
+HRESULT CBaseRenderer::CleanupStream()
+{
+    HRESULT hr = OnStopStreaming();
     stateChanged_.notify_all();
     return hr;
 }
@@ -182,7 +133,7 @@ HRESULT CBaseRenderer::GetState(DWORD timeoutMs, FILTER_STATE* state)
     if (*state != State_Paused) return S_OK;
     std::unique_lock r(rendererLock_);
     auto done = [this] {
-        return pauseComplete_ || State() != State_Paused || inputPin_->IsAtEndOfStream();
+        return pauseComplete_ || State() != State_Paused || IsStopped() || inputPin_->IsAtEndOfStream();
     };
     if (timeoutMs == INFINITE) {
         stateChanged_.wait(r, done);
@@ -193,36 +144,11 @@ HRESULT CBaseRenderer::GetState(DWORD timeoutMs, FILTER_STATE* state)
     return S_OK;
 }
 
-HRESULT CBaseRenderer::Receive(IMediaSample* sample)
+HRESULT CBaseRenderer::OnReceive(IMediaSample* sample)
 {
-    {
-        std::lock_guard r(rendererLock_);
-        if (abort_) return S_FALSE;
-        // Upstream delivers synchronously: a second sample while one is held is a fault.
-        if (holdingSample_) return E_UNEXPECTED;
-        holdingSample_ = true;
-        ++inReceive_;
-    }
-    struct Leave {
-        CBaseRenderer* self;
-        ~Leave()
-        {
-            {
-                std::lock_guard r(self->rendererLock_);
-                self->holdingSample_ = false;
-                --self->inReceive_;
-            }
-            self->stateChanged_.notify_all();
-        }
-    } leave{this};
-
     // The still is shown before the pause counts as complete.
     if (State() == State_Paused) OnReceiveFirstSample(sample);
-    {
-        std::lock_guard r(rendererLock_);
-        pauseComplete_ = true;
-    }
-    stateChanged_.notify_all();
+    SetPauseComplete(true);
     REFERENCE_TIME lateness = 0;
     if (WaitForRenderTime(sample, &lateness) != S_OK) return S_FALSE;
     Render(sample, lateness);
@@ -244,10 +170,7 @@ HRESULT CBaseRenderer::WaitForRenderTime(IMediaSample* sample, REFERENCE_TIME* l
     HRESULT result = S_FALSE;
     *lateness = 0;
     for (;;) {
-        {
-            std::lock_guard r(rendererLock_);
-            if (abort_) break;
-        }
+        if (Aborting()) break;
         if (State() == State_Running) {
             ComPtr<IReferenceClock> clock = Clock();
             if (!clock || !timed) {
@@ -265,7 +188,7 @@ HRESULT CBaseRenderer::WaitForRenderTime(IMediaSample* sample, REFERENCE_TIME* l
             // (Re)advise when the clock or the stream start changed since the last advice.
             if (advised.Get() != clock.Get() || advisedDue != due) {
                 unadvise();
-                if (FAILED(clock->AdviseTime(base, start, &renderEvent_, &cookie))) {
+                if (FAILED(clock->AdviseTime(base, start, &WakeUpEvent(), &cookie))) {
                     result = S_OK;
                     break;
                 }
@@ -275,7 +198,7 @@ HRESULT CBaseRenderer::WaitForRenderTime(IMediaSample* sample, REFERENCE_TIME* l
         } else {
             unadvise();  // paused: hold the sample until Run
         }
-        renderEvent_.Wait(INFINITE);
+        WakeUpEvent().Wait(INFINITE);
     }
     unadvise();
     return result;
@@ -305,39 +228,16 @@ void CBaseRenderer::Render(IMediaSample* sample, REFERENCE_TIME lateness)
     lastDrawNs_ = now;
 }
 
-HRESULT CBaseRenderer::EndOfStream()
+HRESULT CBaseRenderer::OnEndOfStream()
 {
-    {
-        std::lock_guard r(rendererLock_);
-        pauseComplete_ = true;
-    }
-    stateChanged_.notify_all();
+    SetPauseComplete(true);
     return S_OK;
 }
 
-HRESULT CBaseRenderer::BeginFlush()
-{
-    {
-        std::lock_guard r(rendererLock_);
-        abort_ = true;
-        if (State() == State_Paused) pauseComplete_ = false;
-    }
-    renderEvent_.Set();
-    WaitForReceiveToComplete();
-    return S_OK;
-}
-
-HRESULT CBaseRenderer::EndFlush()
+void CBaseRenderer::OnBeginFlush()
 {
     std::lock_guard r(rendererLock_);
-    if (!IsStopped()) abort_ = false;
-    return S_OK;
-}
-
-void CBaseRenderer::WaitForReceiveToComplete()
-{
-    std::unique_lock r(rendererLock_);
-    stateChanged_.wait(r, [this] { return inReceive_ == 0; });
+    if (State() == State_Paused) pauseComplete_ = false;
 }
 
 void CBaseRenderer::ResetStatistics()

@@ -10,12 +10,13 @@
 // Late samples go through DropLateSample (default: never drop).
 //
 // Locks:
-//  - interfaceLock ("filterLock"): state changes, connections. Stop and BeginFlush
-//    hold it while they wait for Receive to leave, so nothing on the streaming
-//    path (Receive, DoRenderSample, OnReceiveFirstSample, EndOfStream) may take it.
-//  - rendererLock: the sample in hand, the abort and pause-complete flags and the
-//    count of threads in Receive; shared by the streaming thread and the
-//    application thread. The clock is never called under it.
+//  - filterLock and streamingLock (CBaseSink): Stop and BeginFlush hold the filter
+//    lock while they wait for Receive to leave, so nothing on the streaming path
+//    (DoRenderSample, OnReceiveFirstSample) may take it. A sample waiting for its
+//    time waits on the sink's wake-up event, which the clock's advice, Run, Pause,
+//    Stop and flushes set.
+//  - rendererLock: the pause-complete flag, shared by the streaming thread and a
+//    GetState waiting on the application thread. The clock is never called under it.
 //  - statsLock: the presentation statistics behind IQualProp.
 #pragma once
 
@@ -23,21 +24,15 @@
 #include <memory>
 #include <mutex>
 
-#include "platform/graph/Event.h"
-#include "platform/graph/base/BaseFilter.h"
+#include "platform/graph/base/BaseSink.h"
 #include "platform/graph/base/PosPassThru.h"
-#include "platform/graph/base/RenderedInputPin.h"
 
 class CBaseRenderer;
 
-class CRendererInputPin : public CRenderedInputPin {
+class CRendererInputPin : public CSinkInputPin {
 public:
     CRendererInputPin(CBaseRenderer* renderer, HRESULT* phr, LPCWSTR pinName);
 
-    HRESULT Receive(IMediaSample* sample) override;
-    HRESULT EndOfStream() override;
-    HRESULT BeginFlush() override;
-    HRESULT EndFlush() override;
     HRESULT CheckMediaType(const CMediaType* mt) override;
     HRESULT SetMediaType(const CMediaType* mt) override;
     HRESULT CompleteConnect(IPin* receivePin) override;
@@ -48,7 +43,7 @@ private:
     CBaseRenderer* const renderer_;
 };
 
-class CBaseRenderer : public CBaseFilter, public IQualProp {
+class CBaseRenderer : public CBaseSink, public IQualProp {
 public:
     CBaseRenderer(REFCLSID clsid, const char* name, IUnknown* outer, HRESULT* phr);
     ~CBaseRenderer() override;
@@ -58,13 +53,8 @@ public:
     // on the first query.
     HRESULT NonDelegatingQueryInterface(REFIID riid, void** ppv) override;
 
-    HRESULT Stop() override;
-    HRESULT Pause() override;
-    HRESULT Run(REFERENCE_TIME start) override;
     HRESULT GetState(DWORD timeoutMs, FILTER_STATE* state) override;
-
-    int GetPinCount() override { return 1; }
-    CBasePin* GetPin(int n) override;
+    CSinkInputPin* SinkPin() override { return inputPin_.get(); }
 
     // IQualProp
     HRESULT get_FramesDroppedInRenderer(int* frames) override;
@@ -81,7 +71,8 @@ public:
     virtual HRESULT GetMediaType(int, CMediaType*) { return VFW_S_NO_MORE_ITEMS; }
     virtual HRESULT CompleteConnect(IPin*) { return S_OK; }
     virtual HRESULT BreakConnect() { return S_OK; }
-    // Leaving Stopped / entering Stopped (application thread, under interfaceLock).
+    // Leaving Stopped / entering Stopped (application thread, under the filter lock;
+    // OnStopStreaming under the streaming lock too).
     virtual HRESULT OnStartStreaming() { return S_OK; }
     virtual HRESULT OnStopStreaming() { return S_OK; }
     // A sample arrived while paused (streaming thread): e.g. show it as a still.
@@ -89,23 +80,22 @@ public:
     // Whether a sample `lateness` (100 ns) behind the clock is dropped instead of drawn.
     virtual bool DropLateSample(IMediaSample*, REFERENCE_TIME lateness) { return false; }
 
-    // Called by the input pin (streaming thread / application thread).
-    virtual HRESULT Receive(IMediaSample* sample);
-    virtual HRESULT EndOfStream();
-    virtual HRESULT BeginFlush();
-    virtual HRESULT EndFlush();
-
     CRendererInputPin* InputPin() const { return inputPin_.get(); }
-    std::recursive_mutex* InterfaceLock() { return &interfaceLock_; }
 
 protected:
+    HRESULT OnReceive(IMediaSample* sample) override;
+    HRESULT OnEndOfStream() override;
+    void OnBeginFlush() override;
+    HRESULT InitStream() final;
+    HRESULT StartStream(REFERENCE_TIME start) final;
+    HRESULT StopStream() final;
+    HRESULT CleanupStream() final;
+
     // S_OK when the sample is due (lateness set), S_FALSE when released by Stop/flush.
     HRESULT WaitForRenderTime(IMediaSample* sample, REFERENCE_TIME* lateness);
     void Render(IMediaSample* sample, REFERENCE_TIME lateness);
-    void WaitForReceiveToComplete();
     void ResetStatistics();
-
-    std::recursive_mutex interfaceLock_;
+    void SetPauseComplete(bool complete);
 
 private:
     std::unique_ptr<CRendererInputPin> inputPin_;
@@ -114,12 +104,8 @@ private:
     std::unique_ptr<CPosPassThru> position_;
 
     std::mutex rendererLock_;
-    std::condition_variable stateChanged_;  // sample arrival, end of stream, Receive left
-    quvo::Event renderEvent_;               // clock advice, Run, Stop, flush
-    bool holdingSample_ = false;
-    bool abort_ = true;                     // set while stopped or flushing
+    std::condition_variable stateChanged_;  // pause completed, state changed
     bool pauseComplete_ = false;
-    int inReceive_ = 0;
 
     std::mutex statsLock_;
     int framesDrawn_ = 0;

@@ -18,7 +18,7 @@ CEnumPins::CEnumPins(CBaseFilter* filter, const CEnumPins* other)
 
 void CEnumPins::TakeSnapshot()
 {
-    std::lock_guard lock(*filter_->pStateLock());
+    std::lock_guard lock(*filter_->FilterLock());
     pins_.clear();
     for (int i = 0, n = filter_->GetPinCount(); i < n; ++i) {
         CBasePin* pin = filter_->GetPin(i);

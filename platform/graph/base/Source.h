@@ -28,7 +28,6 @@ public:
     int FindPinNumber(const IPin* pin);
 
 protected:
-    // The filter lock of this source ("filterLock"): state, connections, the pin list.
-    std::recursive_mutex stateLock_;
+    // Guarded by the filter lock, as the connections are.
     std::vector<std::unique_ptr<CSourceStream>> streams_;
 };

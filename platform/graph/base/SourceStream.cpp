@@ -2,10 +2,13 @@
 
 #include <chrono>
 
+#include "platform/com/NoThrow.h"
 #include "platform/graph/base/Source.h"
 
+using quvo::NoThrow;
+
 CSourceStream::CSourceStream(const char* objectName, HRESULT* phr, CSource* filter, LPCWSTR pinName)
-    : CBaseOutputPin(objectName, filter, filter->pStateLock(), phr, pinName), source_(filter)
+    : CBaseOutputPin(objectName, filter, filter->FilterLock(), phr, pinName), source_(filter)
 {
     HRESULT hr = filter->AddPin(this);
     if (phr && FAILED(hr)) *phr = hr;
@@ -16,8 +19,8 @@ CSourceStream::~CSourceStream()
     // The filter stops its pins before deleting them; a thread still here would
     // call into a derived pin that is already gone, so this is only a last guard.
     if (ThreadExists()) {
-        Stop();
-        Exit();
+        StopThread();
+        ExitThread();
         thread_.join();
     }
 }
@@ -52,14 +55,14 @@ HRESULT CSourceStream::Active()
         hasRequest_ = hasReply_ = false;
     }
     thread_ = std::thread(&CSourceStream::ThreadProc, this);
-    hr = Init();
+    hr = InitThread();
     if (FAILED(hr)) {
         // The thread has already left after its failed OnThreadCreate.
         thread_.join();
         CBaseOutputPin::Inactive();
         return hr;
     }
-    return Pause();
+    return PauseThread();
 }
 
 HRESULT CSourceStream::Inactive()
@@ -69,8 +72,8 @@ HRESULT CSourceStream::Inactive()
     // Decommit first: a thread blocked in GetBuffer wakes up and sees our command.
     HRESULT hr = CBaseOutputPin::Inactive();
     if (ThreadExists()) {
-        Stop();
-        Exit();
+        StopThread();
+        ExitThread();
         thread_.join();
     }
     return hr;
@@ -130,9 +133,10 @@ void CSourceStream::ThreadProc()
     Command cmd;
     while ((cmd = GetRequest()) != CMD_INIT) Reply(E_UNEXPECTED);
 
-    HRESULT hr = OnThreadCreate();
+    // The hooks run on the streaming thread: nothing they throw may leave it.
+    HRESULT hr = NoThrow([&] { return OnThreadCreate(); });
     if (FAILED(hr)) {
-        OnThreadDestroy();
+        NoThrow([&] { return OnThreadDestroy(); });
         Reply(hr);
         return;
     }
@@ -155,12 +159,12 @@ void CSourceStream::ThreadProc()
             break;
         }
     } while (cmd != CMD_EXIT);
-    OnThreadDestroy();
+    NoThrow([&] { return OnThreadDestroy(); });
 }
 
 HRESULT CSourceStream::DoBufferProcessingLoop()
 {
-    OnThreadStartPlay();
+    NoThrow([&] { return OnThreadStartPlay(); });
     Command cmd = CMD_RUN;
     for (;;) {
         while (!CheckRequest(&cmd)) {
@@ -171,7 +175,7 @@ HRESULT CSourceStream::DoBufferProcessingLoop()
                 WaitForRequest(INFINITE, nullptr);
                 continue;
             }
-            hr = FillBuffer(sample.Get());
+            hr = NoThrow([&] { return FillBuffer(sample.Get()); });
             if (hr == S_OK) {
                 hr = Deliver(sample.Get());
                 sample.Reset();

@@ -44,12 +44,11 @@ public:
 
     // Commands to the thread; each waits for the thread's answer. (The pin's Run
     // hook keeps its base behaviour: streaming starts at Pause.)
-    using CBaseOutputPin::Run;
-    HRESULT Init() { return CallWorker(CMD_INIT); }
-    HRESULT Exit() { return CallWorker(CMD_EXIT); }
-    HRESULT Run() { return CallWorker(CMD_RUN); }
-    HRESULT Pause() { return CallWorker(CMD_PAUSE); }
-    HRESULT Stop() { return CallWorker(CMD_STOP); }
+    HRESULT InitThread() { return CallWorker(CMD_INIT); }
+    HRESULT ExitThread() { return CallWorker(CMD_EXIT); }
+    HRESULT RunThread() { return CallWorker(CMD_RUN); }
+    HRESULT PauseThread() { return CallWorker(CMD_PAUSE); }
+    HRESULT StopThread() { return CallWorker(CMD_STOP); }
     bool ThreadExists() const { return thread_.joinable(); }
 
 protected:

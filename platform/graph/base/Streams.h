@@ -7,6 +7,7 @@
 #include "platform/graph/base/BasePin.h"
 #include "platform/graph/base/BaseReferenceClock.h"
 #include "platform/graph/base/BaseRenderer.h"
+#include "platform/graph/base/BaseSink.h"
 #include "platform/graph/base/EnumMediaTypes.h"
 #include "platform/graph/base/EnumPins.h"
 #include "platform/graph/base/MediaSample.h"

@@ -1,12 +1,16 @@
 #include "platform/graph/base/TransformFilter.h"
 
-#include <new>
+#include <memory>
+
+#include "platform/com/NoThrow.h"
+
+using quvo::NoThrow;
 
 // ---- input pin ----
 
 CTransformInputPin::CTransformInputPin(const char* objectName, CTransformFilter* filter, HRESULT* phr,
                                        LPCWSTR name)
-    : CBaseInputPin(objectName, filter, filter->pStateLock(), phr, name), transform_(filter)
+    : CBaseInputPin(objectName, filter, filter->FilterLock(), phr, name), transform_(filter)
 {
 }
 
@@ -44,22 +48,32 @@ HRESULT CTransformInputPin::SetMediaType(const CMediaType* mt)
     return FAILED(hr) ? hr : transform_->SetMediaType(PINDIR_INPUT, mt);
 }
 
-HRESULT CTransformInputPin::Receive(IMediaSample* sample) { return transform_->Receive(sample); }
-HRESULT CTransformInputPin::EndOfStream() { return transform_->EndOfStream(); }
+// No exception leaves the streaming path: the transform's own failures become codes.
+HRESULT CTransformInputPin::Receive(IMediaSample* sample)
+{
+    return NoThrow([&] { return transform_->Receive(sample); });
+}
+HRESULT CTransformInputPin::EndOfStream()
+{
+    return NoThrow([&] { return transform_->EndOfStream(); });
+}
 HRESULT CTransformInputPin::BeginFlush() { return transform_->BeginFlush(); }
-HRESULT CTransformInputPin::EndFlush() { return transform_->EndFlush(); }
+HRESULT CTransformInputPin::EndFlush()
+{
+    return NoThrow([&] { return transform_->EndFlush(); });
+}
 
 HRESULT CTransformInputPin::NewSegment(REFERENCE_TIME start, REFERENCE_TIME stop, double rate)
 {
     CBasePin::NewSegment(start, stop, rate);
-    return transform_->NewSegment(start, stop, rate);
+    return NoThrow([&] { return transform_->NewSegment(start, stop, rate); });
 }
 
 // ---- output pin ----
 
 CTransformOutputPin::CTransformOutputPin(const char* objectName, CTransformFilter* filter,
                                          HRESULT* phr, LPCWSTR name)
-    : CBaseOutputPin(objectName, filter, filter->pStateLock(), phr, name), transform_(filter)
+    : CBaseOutputPin(objectName, filter, filter->FilterLock(), phr, name), transform_(filter)
 {
 }
 
@@ -110,11 +124,12 @@ HRESULT CTransformOutputPin::DecideBufferSize(IMemAllocator* allocator, ALLOCATO
 // ---- filter ----
 
 CTransformFilter::CTransformFilter(const char* name, IUnknown* outer, REFCLSID clsid)
-    : CBaseFilter(name, outer, &stateLock_, clsid)
+    : CBaseFilter(name, outer, clsid)
 {
-    HRESULT hr = S_OK;
-    input_.reset(new (std::nothrow) CTransformInputPin("Transform input pin", this, &hr, u"XForm In"));
-    output_.reset(new (std::nothrow) CTransformOutputPin("Transform output pin", this, &hr, u"XForm Out"));
+    // A failed allocation throws out of the constructor; the class's creation
+    // function answers E_OUTOFMEMORY for it.
+    input_ = std::make_unique<CTransformInputPin>("Transform input pin", this, nullptr, u"XForm In");
+    output_ = std::make_unique<CTransformOutputPin>("Transform output pin", this, nullptr, u"XForm Out");
 }
 
 CTransformFilter::~CTransformFilter() = default;
@@ -126,36 +141,22 @@ CBasePin* CTransformFilter::GetPin(int n)
     return nullptr;
 }
 
-HRESULT CTransformFilter::Stop()
+HRESULT CTransformFilter::InitStream()
 {
-    std::lock_guard lock(stateLock_);
-    if (IsStopped()) return S_OK;
-    // The input refuses new samples first; then the receive lock tells us the
-    // streaming thread has left Receive.
-    input_->Inactive();
-    std::lock_guard receive(receiveLock_);
-    HRESULT hr = CBaseFilter::Stop();
-    StopStreaming();
-    eosDelivered_ = false;
-    return hr;
+    if (input_->IsConnected()) return StartStreaming();
+    // Nothing can come in: tell downstream at once there is nothing to wait for.
+    if (output_->IsConnected() && !eosDelivered_) {
+        output_->DeliverEndOfStream();
+        eosDelivered_ = true;
+    }
+    return S_OK;
 }
 
-HRESULT CTransformFilter::Pause()
+HRESULT CTransformFilter::CleanupStream()
 {
-    std::lock_guard lock(stateLock_);
-    if (IsStopped()) {
-        // Nothing can come in: tell downstream at once there is nothing to wait for.
-        if (!input_->IsConnected()) {
-            if (output_->IsConnected() && !eosDelivered_) {
-                output_->DeliverEndOfStream();
-                eosDelivered_ = true;
-            }
-        } else {
-            HRESULT hr = StartStreaming();
-            if (FAILED(hr)) return hr;
-        }
-    }
-    return CBaseFilter::Pause();
+    eosDelivered_ = false;
+    StopStreaming();  // not reported, as the filter stops all the same
+    return S_OK;
 }
 
 HRESULT CTransformFilter::InitializeOutputSample(IMediaSample* in, IMediaSample** out)
@@ -177,7 +178,7 @@ HRESULT CTransformFilter::InitializeOutputSample(IMediaSample* in, IMediaSample*
 
 HRESULT CTransformFilter::Receive(IMediaSample* sample)
 {
-    std::lock_guard receive(receiveLock_);
+    std::lock_guard streaming(StreamingLock());
     HRESULT hr = input_->CBaseInputPin::Receive(sample);
     if (hr != S_OK) return hr;
     if (!output_->IsConnected()) return S_OK;
@@ -185,7 +186,7 @@ HRESULT CTransformFilter::Receive(IMediaSample* sample)
     ComPtr<IMediaSample> out;
     hr = InitializeOutputSample(sample, &out);
     if (FAILED(hr)) return hr;
-    hr = Transform(sample, out.Get());
+    hr = NoThrow([&] { return Transform(sample, out.Get()); });
     if (hr == S_FALSE) return S_OK;  // skipped by the transform
     if (FAILED(hr)) {
         input_->SetRuntimeError();
@@ -197,7 +198,7 @@ HRESULT CTransformFilter::Receive(IMediaSample* sample)
 
 HRESULT CTransformFilter::EndOfStream()
 {
-    std::lock_guard receive(receiveLock_);
+    std::lock_guard streaming(StreamingLock());
     HRESULT hr = input_->CheckStreaming();
     if (hr != S_OK) return hr;
     eosDelivered_ = true;
@@ -206,14 +207,14 @@ HRESULT CTransformFilter::EndOfStream()
 
 HRESULT CTransformFilter::BeginFlush()
 {
-    std::lock_guard lock(stateLock_);
+    std::lock_guard lock(*FilterLock());
     input_->CBaseInputPin::BeginFlush();
     return output_->IsConnected() ? output_->DeliverBeginFlush() : S_OK;
 }
 
 HRESULT CTransformFilter::EndFlush()
 {
-    std::lock_guard lock(stateLock_);
+    std::lock_guard lock(*FilterLock());
     HRESULT hr = output_->IsConnected() ? output_->DeliverEndFlush() : S_OK;
     input_->CBaseInputPin::EndFlush();
     return hr;

@@ -5,12 +5,12 @@
 // The output pin offers types only once the input is connected. End of stream,
 // flushes and new segments pass downstream.
 //
-// Locks:
-//  - stateLock ("filterLock"): state changes and connections.
-//  - receiveLock: the streaming lock, held by Receive and EndOfStream; Stop takes
-//    it after the input pin is inactive, so it knows no sample is half processed
-//    when it deactivates the output. Flushes take only the filter lock: a Receive
-//    blocked downstream is released by the flush travelling downstream.
+// Locks (CBaseFilter's):
+//  - filterLock: state changes and connections.
+//  - streamingLock: held by Receive and EndOfStream; Stop takes it once the pins
+//    are inactive, so StopStreaming never meets a sample half processed. Flushes
+//    take only the filter lock: a Receive blocked downstream is released by the
+//    flush travelling downstream.
 #pragma once
 
 #include <memory>
@@ -65,9 +65,6 @@ public:
     int GetPinCount() override { return 2; }
     CBasePin* GetPin(int n) override;
 
-    HRESULT Stop() override;
-    HRESULT Pause() override;
-
     // What a derived filter supplies.
     virtual HRESULT Transform(IMediaSample* in, IMediaSample* out) = 0;
     virtual HRESULT CheckInputType(const CMediaType* mt) = 0;
@@ -75,7 +72,8 @@ public:
     virtual HRESULT DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* props) = 0;
     virtual HRESULT GetMediaType(int position, CMediaType* mt) = 0;
 
-    // Optional hooks.
+    // Optional hooks. StartStreaming: leaving Stopped with the input connected;
+    // StopStreaming: entering Stopped, under the streaming lock.
     virtual HRESULT StartStreaming() { return S_OK; }
     virtual HRESULT StopStreaming() { return S_OK; }
     virtual HRESULT SetMediaType(PIN_DIRECTION, const CMediaType*) { return S_OK; }
@@ -83,7 +81,7 @@ public:
     virtual HRESULT CompleteConnect(PIN_DIRECTION, IPin*) { return S_OK; }
     virtual HRESULT BreakConnect(PIN_DIRECTION) { return S_OK; }
 
-    // Streaming (input pin, upstream streaming thread, under receiveLock).
+    // Streaming (input pin, upstream streaming thread, under the streaming lock).
     // Transform answering S_FALSE skips the sample (nothing is delivered).
     virtual HRESULT Receive(IMediaSample* sample);
     virtual HRESULT EndOfStream();
@@ -99,9 +97,10 @@ protected:
     // An output sample from the output allocator with the input sample's times and flags.
     virtual HRESULT InitializeOutputSample(IMediaSample* in, IMediaSample** out);
 
-    std::recursive_mutex stateLock_;  // the filter lock ("filterLock")
-    std::mutex receiveLock_;
+    HRESULT InitStream() final;
+    HRESULT CleanupStream() final;
+
     std::unique_ptr<CTransformInputPin> input_;
     std::unique_ptr<CTransformOutputPin> output_;
-    bool eosDelivered_ = false;  // receiveLock
+    bool eosDelivered_ = false;  // streaming lock, or the filter lock while stopped
 };

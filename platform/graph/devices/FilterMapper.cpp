@@ -13,7 +13,6 @@
 namespace quvo::graph {
 
 namespace {
-const BuiltinClassRegistrar kRegistrar(CLSID_FilterMapper2, "Filter Mapper2", &FilterMapper::Create);
 
 // The instance key's name: the one given, else the filter's class identifier.
 std::string InstanceName(LPCWSTR instance, REFCLSID filter)
@@ -27,19 +26,6 @@ LONG SetString(HKEY key, const char* name, const std::string& utf8)
                           static_cast<DWORD>(utf8.size() + 1));
 }
 }  // namespace
-
-HRESULT FilterMapper::Create(IUnknown* outer, REFIID riid, void** ppv)
-{
-    if (!ppv) return E_POINTER;
-    *ppv = nullptr;
-    if (outer && riid != IID_IUnknown) return CLASS_E_NOAGGREGATION;
-    auto* mapper = new (std::nothrow) FilterMapper(outer);
-    if (!mapper) return E_OUTOFMEMORY;
-    mapper->NonDelegatingAddRef();
-    HRESULT hr = mapper->NonDelegatingQueryInterface(riid, ppv);
-    mapper->NonDelegatingRelease();
-    return hr;
-}
 
 HRESULT FilterMapper::NonDelegatingQueryInterface(REFIID riid, void** ppv)
 {

@@ -9,7 +9,8 @@ namespace quvo::graph {
 
 class FilterMapper final : public CUnknown, public IFilterMapper2 {
 public:
-    static HRESULT Create(IUnknown* outer, REFIID riid, void** ppv);
+    // The class table creates it (CreateComObject).
+    FilterMapper(IUnknown* outer, HRESULT* hr) : CUnknown("Filter mapper", outer) {}
 
     DECLARE_IUNKNOWN
     HRESULT NonDelegatingQueryInterface(REFIID riid, void** ppv) override;
@@ -20,7 +21,6 @@ public:
                            LPCWSTR instance, const REGFILTER2* data) override;
 
 private:
-    explicit FilterMapper(IUnknown* outer) : CUnknown("Filter mapper", outer) {}
 };
 
 }  // namespace quvo::graph

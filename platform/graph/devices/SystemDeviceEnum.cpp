@@ -14,7 +14,6 @@
 namespace quvo::graph {
 
 namespace {
-const BuiltinClassRegistrar kRegistrar(CLSID_SystemDeviceEnum, "System Device Enum", &SystemDeviceEnum::Create);
 
 // Names of the instance keys of a category, in the registry's order.
 std::vector<std::string> InstanceNames(REFCLSID category)
@@ -35,19 +34,6 @@ std::vector<std::string> InstanceNames(REFCLSID category)
     return names;
 }
 }  // namespace
-
-HRESULT SystemDeviceEnum::Create(IUnknown* outer, REFIID riid, void** ppv)
-{
-    if (!ppv) return E_POINTER;
-    *ppv = nullptr;
-    if (outer && riid != IID_IUnknown) return CLASS_E_NOAGGREGATION;
-    auto* e = new (std::nothrow) SystemDeviceEnum(outer);
-    if (!e) return E_OUTOFMEMORY;
-    e->NonDelegatingAddRef();
-    HRESULT hr = e->NonDelegatingQueryInterface(riid, ppv);
-    e->NonDelegatingRelease();
-    return hr;
-}
 
 HRESULT SystemDeviceEnum::NonDelegatingQueryInterface(REFIID riid, void** ppv)
 {

@@ -9,7 +9,8 @@ namespace quvo::graph {
 
 class SystemDeviceEnum final : public CUnknown, public ICreateDevEnum {
 public:
-    static HRESULT Create(IUnknown* outer, REFIID riid, void** ppv);
+    // The class table creates it (CreateComObject).
+    SystemDeviceEnum(IUnknown* outer, HRESULT* hr) : CUnknown("System device enumerator", outer) {}
 
     DECLARE_IUNKNOWN
     HRESULT NonDelegatingQueryInterface(REFIID riid, void** ppv) override;
@@ -18,7 +19,6 @@ public:
     HRESULT CreateClassEnumerator(REFCLSID category, IEnumMoniker** monikers, DWORD flags) override;
 
 private:
-    explicit SystemDeviceEnum(IUnknown* outer) : CUnknown("System device enumerator", outer) {}
 };
 
 }  // namespace quvo::graph

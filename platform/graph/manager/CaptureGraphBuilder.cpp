@@ -12,8 +12,6 @@
 namespace quvo::graph {
 
 namespace {
-const BuiltinClassRegistrar kRegistrar(CLSID_CaptureGraphBuilder2, "Capture Graph Builder 2",
-                                       &CaptureGraphBuilder::Create);
 
 constexpr DWORD kPinCategoryProperty = 0;  // AMPROPERTY_PIN_CATEGORY
 
@@ -81,20 +79,7 @@ bool PinHasType(IPin* pin, const GUID& type)
 }
 }  // namespace
 
-HRESULT CaptureGraphBuilder::Create(IUnknown* outer, REFIID riid, void** ppv)
-{
-    if (!ppv) return E_POINTER;
-    *ppv = nullptr;
-    if (outer && riid != IID_IUnknown) return CLASS_E_NOAGGREGATION;
-    auto* builder = new (std::nothrow) CaptureGraphBuilder(outer);
-    if (!builder) return E_OUTOFMEMORY;
-    builder->NonDelegatingAddRef();
-    HRESULT hr = builder->NonDelegatingQueryInterface(riid, ppv);
-    builder->NonDelegatingRelease();
-    return hr;
-}
-
-CaptureGraphBuilder::CaptureGraphBuilder(IUnknown* outer) : CUnknown("Capture Graph Builder", outer) {}
+CaptureGraphBuilder::CaptureGraphBuilder(IUnknown* outer, HRESULT*) : CUnknown("Capture Graph Builder", outer) {}
 
 HRESULT CaptureGraphBuilder::NonDelegatingQueryInterface(REFIID riid, void** ppv)
 {

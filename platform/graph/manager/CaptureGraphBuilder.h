@@ -13,7 +13,8 @@ namespace quvo::graph {
 
 class CaptureGraphBuilder final : public CUnknown, public ICaptureGraphBuilder2 {
 public:
-    static HRESULT Create(IUnknown* outer, REFIID riid, void** ppv);
+    // The class table creates it (CreateComObject).
+    CaptureGraphBuilder(IUnknown* outer, HRESULT* hr);
 
     DECLARE_IUNKNOWN
     HRESULT NonDelegatingQueryInterface(REFIID riid, void** ppv) override;
@@ -36,8 +37,6 @@ public:
                     BOOL unconnected, int num, IPin** pin) override;
 
 private:
-    explicit CaptureGraphBuilder(IUnknown* outer);
-
     std::mutex graphLock_;  // guards graph_ (set and read from the application thread)
     ComPtr<IGraphBuilder> graph_;
 };

@@ -7,24 +7,7 @@
 
 namespace quvo::graph {
 
-namespace {
-const BuiltinClassRegistrar kRegistrar(CLSID_FilterGraph, "Filter Graph", &FilterGraph::Create);
-}
-
-HRESULT FilterGraph::Create(IUnknown* outer, REFIID riid, void** ppv)
-{
-    if (!ppv) return E_POINTER;
-    *ppv = nullptr;
-    if (outer && riid != IID_IUnknown) return CLASS_E_NOAGGREGATION;
-    auto* graph = new (std::nothrow) FilterGraph(outer);
-    if (!graph) return E_OUTOFMEMORY;
-    graph->NonDelegatingAddRef();
-    HRESULT hr = graph->NonDelegatingQueryInterface(riid, ppv);
-    graph->NonDelegatingRelease();
-    return hr;
-}
-
-FilterGraph::FilterGraph(IUnknown* outer)
+FilterGraph::FilterGraph(IUnknown* outer, HRESULT*)
     : CUnknown("Filter Graph", outer),
       events_(GetOwner()),
       videoWindow_(GetOwner(), *this),

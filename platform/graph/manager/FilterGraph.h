@@ -35,8 +35,9 @@ class FilterGraph final : public CUnknown,
                           public IMediaControl,
                           public IMediaFilter {
 public:
+    // The class table creates it (CreateComObject).
+    FilterGraph(IUnknown* outer, HRESULT* hr);
     // Built-in class entry for CLSID_FilterGraph.
-    static HRESULT Create(IUnknown* outer, REFIID riid, void** ppv);
 
     DECLARE_IUNKNOWN
     HRESULT NonDelegatingQueryInterface(REFIID riid, void** ppv) override;
@@ -82,7 +83,6 @@ private:
         std::u16string name;
     };
 
-    explicit FilterGraph(IUnknown* outer);
     ~FilterGraph() override;
 
     // FilterList.cpp; callers hold graphLock_.

@@ -2,9 +2,7 @@
 
 #include <time.h>
 
-#include <new>
-
-#include "platform/com/Runtime.h"
+#include "platform/com/ClassFactory.h"
 #include "platform/graph/Guids.h"
 #include "platform/graph/base/BaseReferenceClock.h"
 
@@ -25,28 +23,14 @@ public:
     }
 };
 
-const BuiltinClassRegistrar kRegistrar(CLSID_SystemClock, "System Reference Clock", &CreateSystemClockObject);
-
 }  // namespace
 
-HRESULT CreateSystemClockObject(IUnknown* outer, REFIID riid, void** ppv)
-{
-    if (!ppv) return E_POINTER;
-    *ppv = nullptr;
-    if (outer && riid != IID_IUnknown) return CLASS_E_NOAGGREGATION;
-    HRESULT hr = S_OK;
-    auto* clock = new (std::nothrow) SystemClock(outer, &hr);
-    if (!clock) return E_OUTOFMEMORY;
-    clock->NonDelegatingAddRef();
-    if (SUCCEEDED(hr)) hr = clock->NonDelegatingQueryInterface(riid, ppv);
-    clock->NonDelegatingRelease();
-    return hr;
-}
+CUnknown* CreateSystemClockObject(IUnknown* outer, HRESULT* hr) { return CreateComObject<SystemClock>(outer, hr); }
 
 HRESULT CreateSystemClock(IReferenceClock** clock)
 {
     if (!clock) return E_POINTER;
-    return CreateSystemClockObject(nullptr, IID_IReferenceClock, reinterpret_cast<void**>(clock));
+    return CreateClassInstance(&CreateSystemClockObject, nullptr, IID_IReferenceClock, reinterpret_cast<void**>(clock));
 }
 
 }  // namespace quvo::graph

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/com/ClassFactory.h"
 #include "platform/com/ComPtr.h"
 #include "platform/com/Runtime.h"
 #include "platform/graph/DeviceInterfaces.h"
@@ -20,18 +21,23 @@ namespace {
 QUVO_GUID(CLSID_TestCaptureDevice, 0x5a1e0c10, 0x7d2b, 0x4c6e, 0x9a, 0x10, 0x3f, 0x44, 0x81, 0x20, 0x6b, 0x10);
 QUVO_GUID(CLSID_EmptyCategory, 0x5a1e0c11, 0x7d2b, 0x4c6e, 0x9a, 0x10, 0x3f, 0x44, 0x81, 0x20, 0x6b, 0x11);
 
-HRESULT CreateTestDevice(IUnknown* outer, REFIID riid, void** ppv)
+CUnknown* CreateTestDevice(IUnknown* outer, HRESULT* hr)
 {
-    if (outer) return CLASS_E_NOAGGREGATION;
-    return CountingSink::Make()->QueryInterface(riid, ppv);
+    if (outer) {
+        *hr = CLASS_E_NOAGGREGATION;
+        return nullptr;
+    }
+    return CountingSink::New();
 }
+
+const CFactoryTemplate kTestDevice[] = {{u"Test capture device", &CLSID_TestCaptureDevice, &CreateTestDevice, nullptr, nullptr}};
 
 class DevicesTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
-        RegisterBuiltinClass(CLSID_TestCaptureDevice, "Test capture device", &CreateTestDevice);
+        RegisterBuiltinClasses(kTestDevice, 1);
         ASSERT_EQ(CoCreateInstance(CLSID_FilterMapper2, nullptr, CLSCTX_INPROC_SERVER, IID_IFilterMapper2,
                                    mapper.ReleaseAndGetVoidAddressOf()),
                   S_OK);

@@ -84,10 +84,10 @@ void PushPin::Stream()
 }
 
 PushSource::PushSource(int count, std::chrono::microseconds interval)
-    : CBaseFilter("Test push source", nullptr, &filterLock_, CLSID_TestPushSource),
+    : CBaseFilter("Test push source", nullptr, CLSID_TestPushSource),
       count(count),
       interval(interval),
-      pin_(this, &filterLock_, nullptr)
+      pin_(this, FilterLock(), nullptr)
 {
 }
 
@@ -137,10 +137,10 @@ HRESULT CountingPin::EndOfStream()
 }
 
 CountingSink::CountingSink(bool acceptTypes, bool failSamples)
-    : CBaseFilter("Test counting sink", nullptr, &filterLock_, CLSID_TestCountingSink),
+    : CBaseFilter("Test counting sink", nullptr, CLSID_TestCountingSink),
       acceptTypes(acceptTypes),
       failSamples(failSamples),
-      pin_(this, &filterLock_, nullptr)
+      pin_(this, FilterLock(), nullptr)
 {
 }
 

@@ -70,7 +70,6 @@ public:
 private:
     PushSource(int count, std::chrono::microseconds interval);
 
-    std::recursive_mutex filterLock_;
     PushPin pin_;
 };
 
@@ -91,6 +90,8 @@ private:
 class CountingSink final : public CBaseFilter {
 public:
     static ComPtr<CountingSink> Make(bool acceptTypes = true, bool failSamples = false);
+    // A new sink with no reference yet, for a class table.
+    static CountingSink* New() { return new CountingSink(true, false); }
 
     int GetPinCount() override { return 1; }
     CBasePin* GetPin(int n) override { return n == 0 ? &pin_ : nullptr; }
@@ -118,7 +119,6 @@ private:
     friend class CountingPin;
     CountingSink(bool acceptTypes, bool failSamples);
 
-    std::recursive_mutex filterLock_;
     // receiveLock_ guards what the streaming thread records; the test thread reads
     // it through the accessors.
     std::mutex receiveLock_;

@@ -167,16 +167,35 @@ TEST_F(PlaybackTest, EveryModePlaysToItsEndAtTheRegisteredWindow)
     ASSERT_EQ(QuvoInitialize(&mask), QUVO_SUCCESS);  // for the fixture's own teardown
 }
 
-TEST_F(PlaybackTest, MissingFileIsRefusedWithTheReadersFailure)
+// A missing file, and a splitter that cannot be created: each refused start names
+// its cause and leaves nothing but the capture filter in the graph.
+TEST_F(PlaybackTest, RefusedStartsNameTheirCauseAndLeaveNothing)
 {
+    const EncoderDevice& d = TheDevice();
     ASSERT_EQ(QuvoSetPlaybackFileName(TempPath("absent.mpg").c_str(), 0), QUVO_SUCCESS);
     EXPECT_EQ(Start(QUVO_PLAYBACK_VIDEO), QUVO_ERR_FAILED);
     EXPECT_NE(LogText().find("***Error : Failed to set PLayback filename - Unable to load Filename : 0x80070002\r\n"),
               std::string::npos)
         << LogText();
-    EXPECT_EQ(TheDevice().graphState, QUVO_GRAPH_STATE_STOPPED);
-    EXPECT_FALSE(TheDevice().fileReaderFilter);
+    EXPECT_EQ(d.graphState, QUVO_GRAPH_STATE_STOPPED);
+    EXPECT_FALSE(d.fileReaderFilter);
+    EXPECT_EQ(FilterCount(), 1);
     EXPECT_EQ(QuvoStopPlayback(), QUVO_ERR_FAILED);
+
+    const GUID splitter = d.splitterClsid, audio = d.audioDecoderClsid, video = d.videoDecoderClsid;
+    const GUID none = {0x0BADF00D, 0x1, 0x2, {0, 0, 0, 0, 0, 0, 0, 3}};
+    auto use = [](const GUID& s, const GUID& a, const GUID& v) {
+        QuvoSetFilters(reinterpret_cast<const QUVO_GUID*>(&s), reinterpret_cast<const QUVO_GUID*>(&a),
+                       reinterpret_cast<const QUVO_GUID*>(&v));
+    };
+    use(none, audio, video);
+    ASSERT_EQ(QuvoSetPlaybackFileName(Recording().c_str(), 0), QUVO_SUCCESS);
+    EXPECT_EQ(Start(QUVO_PLAYBACK_VIDEO), QUVO_ERR_FAILED);
+    EXPECT_NE(LogText().find("***Error : Build Playback graph failed on - Creating MpegSplitter : 0x80040154\r\n"),
+              std::string::npos);
+    EXPECT_FALSE(d.fileReaderFilter || d.splitterFilter);
+    EXPECT_EQ(FilterCount(), 1);
+    use(splitter, audio, video);  // for the next start-up's checks
 }
 
 // The desktop program stops with QuvoStopPreview, then QuvoStopPlayback.

@@ -102,95 +102,84 @@ CountingSource::CountingSource() : CSource("Counting source", nullptr, kSourceCl
 
 // ---- CountingSink ----
 
-SinkPin::SinkPin(CountingSink* sink, HRESULT* phr)
-    : CRenderedInputPin("Sink pin", sink, &sink->filterLock_, phr, u"Input"), sink_(sink)
-{
-}
+CountingSinkPin::CountingSinkPin(CountingSink* sink, HRESULT* phr) : CSinkInputPin("Sink pin", sink, phr, u"Input"), sink_(sink) {}
 
-HRESULT SinkPin::CheckMediaType(const CMediaType* mt)
+HRESULT CountingSinkPin::CheckMediaType(const CMediaType* mt)
 {
     return mt->majortype == sink_->accepted ? S_OK : S_FALSE;
 }
 
-HRESULT SinkPin::Receive(IMediaSample* sample)
-{
-    std::lock_guard lock(sink_->receiveLock_);
-    HRESULT hr = CRenderedInputPin::Receive(sample);
-    if (hr != S_OK) return hr;
-    if (sink_->failAfter >= 0 && sink_->numbers_.size() >= static_cast<std::size_t>(sink_->failAfter)) {
-        ++sink_->refusals_;
-        sink_->received_.notify_all();
-        return E_FAIL;
-    }
-    sink_->numbers_.push_back(NumberOf(sample));
-    sink_->received_.notify_all();
-    return S_OK;
-}
-
-HRESULT SinkPin::EndOfStream()
-{
-    std::lock_guard lock(sink_->receiveLock_);
-    HRESULT hr = CRenderedInputPin::EndOfStream();
-    if (hr == S_OK) ++sink_->endOfStreams_;
-    sink_->received_.notify_all();
-    return hr;
-}
-
-HRESULT SinkPin::Active()
+HRESULT CountingSinkPin::Active()
 {
     ++sink_->actives;
-    return CRenderedInputPin::Active();
+    return CSinkInputPin::Active();
 }
 
-HRESULT SinkPin::Inactive()
+HRESULT CountingSinkPin::Inactive()
 {
     ++sink_->inactives;
-    return CRenderedInputPin::Inactive();
+    return CSinkInputPin::Inactive();
 }
 
 CountingSink::CountingSink(const GUID& acceptedType)
-    : CBaseFilter("Counting sink", nullptr, &filterLock_, kSinkClsid), accepted(acceptedType)
+    : CBaseSink("Counting sink", nullptr, kSinkClsid), accepted(acceptedType), pin_(this, nullptr)
 {
-    HRESULT hr = S_OK;
-    pin_ = std::make_unique<SinkPin>(this, &hr);
 }
 
-CBasePin* CountingSink::GetPin(int n) { return n == 0 ? pin_.get() : nullptr; }
+// Streaming thread, under the streaming lock.
+HRESULT CountingSink::OnReceive(IMediaSample* sample)
+{
+    if (failAfter >= 0 && numbers_.size() >= static_cast<std::size_t>(failAfter)) {
+        ++refusals_;
+        received_.notify_all();
+        return E_FAIL;
+    }
+    numbers_.push_back(NumberOf(sample));
+    received_.notify_all();
+    return S_OK;
+}
+
+HRESULT CountingSink::OnEndOfStream()
+{
+    ++endOfStreams_;
+    received_.notify_all();
+    return S_OK;
+}
 
 bool CountingSink::WaitForSamples(std::size_t count)
 {
-    std::unique_lock lock(receiveLock_);
+    std::unique_lock lock(StreamingLock());
     return received_.wait_for(lock, kGuard,
                               [&] { return numbers_.size() >= count || endOfStreams_ > 0; });
 }
 
 bool CountingSink::WaitForEndOfStream()
 {
-    std::unique_lock lock(receiveLock_);
+    std::unique_lock lock(StreamingLock());
     return received_.wait_for(lock, kGuard, [&] { return endOfStreams_ > 0; });
 }
 
 bool CountingSink::WaitForRefusal()
 {
-    std::unique_lock lock(receiveLock_);
+    std::unique_lock lock(StreamingLock());
     return received_.wait_for(lock, kGuard, [&] { return refusals_ > 0; });
 }
 
 std::vector<std::uint32_t> CountingSink::Received()
 {
-    std::lock_guard lock(receiveLock_);
+    std::lock_guard lock(StreamingLock());
     return numbers_;
 }
 
 int CountingSink::EndOfStreams()
 {
-    std::lock_guard lock(receiveLock_);
+    std::lock_guard lock(StreamingLock());
     return endOfStreams_;
 }
 
 void CountingSink::Clear()
 {
-    std::lock_guard lock(receiveLock_);
+    std::lock_guard lock(StreamingLock());
     numbers_.clear();
     endOfStreams_ = 0;
 }
@@ -198,7 +187,7 @@ void CountingSink::Clear()
 // ---- HookFilter ----
 
 HookInputPin::HookInputPin(HookFilter* filter, HRESULT* phr)
-    : CBaseInputPin("Hook input", filter, filter->pStateLock(), phr, u"In")
+    : CBaseInputPin("Hook input", filter, filter->FilterLock(), phr, u"In")
 {
 }
 
@@ -221,7 +210,7 @@ HRESULT HookInputPin::Run(REFERENCE_TIME start)
 }
 
 HookOutputPin::HookOutputPin(HookFilter* filter, HRESULT* phr)
-    : CBaseOutputPin("Hook output", filter, filter->pStateLock(), phr, u"Out")
+    : CBaseOutputPin("Hook output", filter, filter->FilterLock(), phr, u"Out")
 {
 }
 
@@ -250,7 +239,7 @@ HRESULT HookOutputPin::Inactive()
     return CBaseOutputPin::Inactive();
 }
 
-HookFilter::HookFilter() : CBaseFilter("Hook filter", nullptr, &filterLock_, kSinkClsid)
+HookFilter::HookFilter() : CBaseFilter("Hook filter", nullptr, kSinkClsid)
 {
     HRESULT hr = S_OK;
     in_ = std::make_unique<HookInputPin>(this, &hr);
@@ -267,7 +256,7 @@ CBasePin* HookFilter::GetPin(int n)
 // ---- ManualSource ----
 
 ManualPin::ManualPin(ManualSource* filter, HRESULT* phr)
-    : CBaseOutputPin("Manual output", filter, filter->pStateLock(), phr, u"Output")
+    : CBaseOutputPin("Manual output", filter, filter->FilterLock(), phr, u"Output")
 {
 }
 
@@ -301,7 +290,7 @@ HRESULT ManualPin::Push(std::uint32_t number, REFERENCE_TIME start, REFERENCE_TI
     return Deliver(sample.Get());
 }
 
-ManualSource::ManualSource() : CBaseFilter("Manual source", nullptr, &filterLock_, kSourceClsid)
+ManualSource::ManualSource() : CBaseFilter("Manual source", nullptr, kSourceClsid)
 {
     HRESULT hr = S_OK;
     pin_ = std::make_unique<ManualPin>(this, &hr);

@@ -57,12 +57,10 @@ private:
 
 class CountingSink;
 
-class SinkPin : public CRenderedInputPin {
+class CountingSinkPin : public CSinkInputPin {
 public:
-    SinkPin(CountingSink* sink, HRESULT* phr);
+    CountingSinkPin(CountingSink* sink, HRESULT* phr);
     HRESULT CheckMediaType(const CMediaType* mt) override;
-    HRESULT Receive(IMediaSample* sample) override;
-    HRESULT EndOfStream() override;
     HRESULT Active() override;
     HRESULT Inactive() override;
 
@@ -70,13 +68,12 @@ private:
     CountingSink* const sink_;
 };
 
-class CountingSink : public CBaseFilter {
+class CountingSink : public CBaseSink {
 public:
     explicit CountingSink(const GUID& accepted = StreamType().majortype);
 
-    int GetPinCount() override { return 1; }
-    CBasePin* GetPin(int n) override;
-    SinkPin* Pin() { return pin_.get(); }
+    CSinkInputPin* SinkPin() override { return &pin_; }
+    CountingSinkPin* Pin() { return &pin_; }
 
     // Waits until `count` samples (or an end of stream) arrived; false after 30 s,
     // which only guards the test run against a hang.
@@ -94,15 +91,16 @@ public:
     int inactives = 0;  // filter lock
 
 private:
-    friend class SinkPin;
-    std::recursive_mutex filterLock_;
-    // receiveLock: the streaming lock of this sink; guards what Receive records.
-    std::mutex receiveLock_;
+    friend class CountingSinkPin;
+    HRESULT OnReceive(IMediaSample* sample) override;
+    HRESULT OnEndOfStream() override;
+
+    // Guarded by the streaming lock.
     std::condition_variable received_;
     std::vector<std::uint32_t> numbers_;
     int endOfStreams_ = 0;
     int refusals_ = 0;
-    std::unique_ptr<SinkPin> pin_;
+    CountingSinkPin pin_;
 };
 
 // ---- pass-through filter whose pins count Active/Inactive ----
@@ -140,7 +138,6 @@ public:
     HookOutputPin* Out() { return out_.get(); }
 
 private:
-    std::recursive_mutex filterLock_;
     std::unique_ptr<HookInputPin> in_;
     std::unique_ptr<HookOutputPin> out_;
 };
@@ -198,7 +195,6 @@ public:
     ManualPin* Pin() { return pin_.get(); }
 
 private:
-    std::recursive_mutex filterLock_;
     std::unique_ptr<ManualPin> pin_;
 };
 

@@ -1,0 +1,93 @@
+// A failed allocation on the streaming path. Graph: manual source -> Infinite
+// Pin Tee -> counting sink, paused. While every allocation of the delivering
+// thread fails, the tee's Receive (which lists its outputs) and the sink's
+// OnReceive (which records the sample) answer E_OUTOFMEMORY instead of letting
+// std::bad_alloc out of the component; afterwards samples flow again.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <new>
+
+#include "platform/com/Runtime.h"
+#include "platform/graph/base/tests/TestFilters.h"
+
+namespace {
+thread_local bool t_failAllocations = false;
+}  // namespace
+
+// Replaces the process's allocator so a test can make one thread's allocations fail.
+// The compiler cannot see that new and delete here are one malloc/free pair.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+#endif
+void* operator new(std::size_t size)
+{
+    if (t_failAllocations) throw std::bad_alloc();
+    if (void* p = std::malloc(size ? size : 1)) return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+
+namespace {
+using namespace quvo::test;
+
+struct FailAllocations {
+    FailAllocations() { t_failAllocations = true; }
+    ~FailAllocations() { t_failAllocations = false; }
+};
+
+TEST(AllocationFailure, OnTheStreamingPathBecomesOutOfMemory)
+{
+    ASSERT_EQ(CoInitialize(nullptr), S_OK);
+    {
+        auto* source = new ManualSource;
+        ComPtr<IBaseFilter> holdSource(source);
+        auto* sink = new CountingSink;
+        ComPtr<IBaseFilter> holdSink(sink);
+        ComPtr<IBaseFilter> tee;
+        ASSERT_EQ(CoCreateInstance(CLSID_InfTee, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter,
+                                   tee.ReleaseAndGetVoidAddressOf()),
+                  S_OK);
+        ComPtr<IPin> teeIn, teeOut;
+        ASSERT_EQ(tee->FindPin(u"Input", &teeIn), S_OK);
+        ASSERT_EQ(source->Pin()->Connect(teeIn.Get(), nullptr), S_OK);
+        ASSERT_EQ(tee->FindPin(u"Output1", &teeOut), S_OK);
+        ASSERT_EQ(teeOut->Connect(sink->Pin(), nullptr), S_OK);
+        ASSERT_EQ(sink->Pause(), S_OK);
+        ASSERT_EQ(tee->Pause(), S_OK);
+        ASSERT_EQ(source->Pause(), S_OK);
+
+        ComPtr<IMediaSample> sample;
+        ASSERT_EQ(source->Pin()->GetDeliveryBuffer(&sample, nullptr, nullptr, 0), S_OK);
+        ComPtr<IMemInputPin> teeInput;
+        ASSERT_EQ(teeIn->QueryInterface(IID_IMemInputPin, teeInput.ReleaseAndGetVoidAddressOf()), S_OK);
+        HRESULT hr = S_OK;
+        {
+            FailAllocations failing;
+            hr = teeInput->Receive(sample.Get());
+        }
+        EXPECT_EQ(hr, E_OUTOFMEMORY);
+        {
+            FailAllocations failing;
+            hr = sink->Pin()->Receive(sample.Get());
+        }
+        EXPECT_EQ(hr, E_OUTOFMEMORY);
+        sample.Reset();
+        EXPECT_TRUE(sink->Received().empty());
+
+        EXPECT_EQ(source->Pin()->Push(7, -1, -1), S_OK);
+        EXPECT_EQ(sink->Received(), (std::vector<std::uint32_t>{7}));
+
+        sink->Stop();
+        tee->Stop();
+        source->Stop();
+        source->Pin()->Disconnect();
+        teeIn->Disconnect();
+        teeOut->Disconnect();
+        sink->Pin()->Disconnect();
+    }
+    CoUninitialize();
+}
+
+}  // namespace
