@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev libavcodec-dev libavformat-dev libavutil-dev libswscale-dev
   libswresample-dev libavfilter-dev libsdl2-dev libgtest-dev libgmock-dev libbenchmark-dev ffmpeg
   xvfb xauth trayer
+  qt6-translations-l10n fonts-dejavu-core
 )
 
 missing=()
