@@ -1,10 +1,14 @@
 # Helpers for modules, tests and fuzz targets.
 
-# quvo_module(<name> SOURCES ...): an in-process server module (shared object with
-# hidden visibility exporting only the four Dll* entry points), registered into the
-# build tree's registry after each build.
+# quvo_module(<name> SOURCES ... [LIBS ...] [TEST]): an in-process server module
+# (shared object with hidden visibility exporting only the four Dll* entry points),
+# registered into the build tree's registry after each build. Modules not marked
+# TEST are the system's: they are installed and registered at first use.
 function(quvo_module name)
-  cmake_parse_arguments(M "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(M "TEST" "" "SOURCES;LIBS" ${ARGN})
+  if(NOT M_TEST)
+    set_property(GLOBAL APPEND PROPERTY QUVO_MODULES ${name})
+  endif()
   add_library(${name} MODULE ${M_SOURCES})
   set_target_properties(${name} PROPERTIES PREFIX "" CXX_VISIBILITY_PRESET hidden
     VISIBILITY_INLINES_HIDDEN ON C_VISIBILITY_PRESET hidden
@@ -33,10 +37,13 @@ function(quvo_test name)
   # (so per-test settings after this call work) but are neither built nor run.
   if(QUVO_SANITIZE STREQUAL "thread" AND NOT T_THREADS)
     add_executable(${name} EXCLUDE_FROM_ALL ${T_SOURCES})
+    quvo_link_platform_twin(${name})
     target_link_libraries(${name} PRIVATE GTest::gtest GTest::gtest_main quvo_platform quvo_platform_headers ${T_LIBS})
     return()
   endif()
   add_executable(${name} ${T_SOURCES})
+  # Tests reach the platform's internals through its twin (cmake/QuvoPlatformTwin.cmake).
+  quvo_link_platform_twin(${name})
   target_link_libraries(${name} PRIVATE GTest::gtest GTest::gtest_main quvo_platform quvo_platform_headers ${T_LIBS})
   quvo_strict(${name})
   set(work ${CMAKE_BINARY_DIR}/testwork/${name})
@@ -75,6 +82,7 @@ function(quvo_fuzz name)
   add_executable(${name} ${F_SOURCES})
   target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
   target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  quvo_link_platform_twin(${name})
   target_link_libraries(${name} PRIVATE quvo_platform quvo_platform_headers ${F_LIBS})
   quvo_strict(${name})
   set(work ${CMAKE_BINARY_DIR}/testwork/${name})

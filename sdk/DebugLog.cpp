@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include <quvo/QuvoSDK.h>
+
 namespace quvo::sdk {
 namespace {
 
@@ -29,7 +31,7 @@ std::string DebugLog::FileNameFor(const SYSTEMTIME& time)
 
 void DebugLog::SetTarget(std::uint32_t target)
 {
-    if (target == 1) {
+    if (target == QUVO_DEBUG_TARGET_FILE) {
         SYSTEMTIME now{};
         now_(&now);
         fileName_ = FileNameFor(now);
@@ -57,7 +59,7 @@ void DebugLog::LogV(std::uint32_t kind, std::uint32_t level, const char* format,
 #pragma GCC diagnostic ignored "-Wformat-nonliteral"
     std::snprintf(line, sizeof line, PatternOf(kind), message);
 #pragma GCC diagnostic pop
-    if (target_ != 1 || !file_.IsOpen()) return;
+    if (target_ != QUVO_DEBUG_TARGET_FILE || !file_.IsOpen()) return;
     // A failed write loses the line; the log never reports its own failures.
     file_.Write(line, static_cast<DWORD>(std::strlen(line)), nullptr);
 }

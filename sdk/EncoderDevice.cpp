@@ -74,7 +74,7 @@ void EncoderDevice::ResetConstructionValues()
     playbackToDevice = 1;
     playbackAudio = 1;
     playbackVideo = 1;
-    currentOutput = 6;
+    currentOutput = QUVO_OUTPUT_ENCODER;
     graphMode = 0;
     graphState = 0;
     uninitialized = 0;

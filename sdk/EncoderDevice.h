@@ -219,7 +219,7 @@ public:
     uint32_t playbackAudio = 1;
     uint32_t playbackVideo = 1;
 
-    uint32_t currentOutput = 6;
+    uint32_t currentOutput = QUVO_OUTPUT_ENCODER;
     uint32_t graphMode = 0;     // 0 none, 1 preview, 2 capture, 3 playback, 4 preview recording
     uint32_t graphState = 0;    // 0 none, 1 built, 2 stopped, 3 stopping, 4 running, 5 failed
     uint32_t uninitialized = 0; // 1 after QuvoUninitialize

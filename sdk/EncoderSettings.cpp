@@ -10,15 +10,14 @@
 namespace quvo::sdk {
 namespace {
 
-constexpr uint32_t kMpeg1 = 1;
-constexpr uint32_t kMpeg2 = 2;
-
 struct SamplingRate {
     uint32_t code;
     uint32_t hertz;
 };
-constexpr SamplingRate kSamplingRates[] = {{1, 16000}, {2, 22050}, {4, 24000}, {8, 32000},
-                                           {16, 44100}, {32, 48000}, {64, 96000}};
+constexpr SamplingRate kSamplingRates[] = {
+    {QUVO_AUDIO_RATE_16000, 16000}, {QUVO_AUDIO_RATE_22050, 22050}, {QUVO_AUDIO_RATE_24000, 24000},
+    {QUVO_AUDIO_RATE_32000, 32000}, {QUVO_AUDIO_RATE_44100, 44100}, {QUVO_AUDIO_RATE_48000, 48000},
+    {QUVO_AUDIO_RATE_96000, 96000}};
 
 }  // namespace
 
@@ -28,7 +27,7 @@ QUVO_RESULT EncoderDevice::GetSupportedVideoCompressionStandards(uint32_t* mask)
         *mask = 0;
         return QUVO_ERR_DEVICE_NOT_FOUND;
     }
-    *mask = kMpeg1 | kMpeg2;
+    *mask = QUVO_STANDARD_MPEG1 | QUVO_STANDARD_MPEG2;
     return QUVO_SUCCESS;
 }
 
@@ -37,8 +36,8 @@ QUVO_RESULT EncoderDevice::GetCurrentVideoCompressionStandard(uint32_t* standard
     *standard = 0;
     if (!deviceFound) return QUVO_ERR_DEVICE_NOT_FOUND;
     switch (ReadU32(encoderSettings, layout::kMpeg1Flag)) {
-    case 1: *standard = kMpeg1; return QUVO_SUCCESS;
-    case 0: *standard = kMpeg2; return QUVO_SUCCESS;
+    case 1: *standard = QUVO_STANDARD_MPEG1; return QUVO_SUCCESS;
+    case 0: *standard = QUVO_STANDARD_MPEG2; return QUVO_SUCCESS;
     default: return QUVO_ERR_FAILED;
     }
 }
@@ -47,19 +46,19 @@ QUVO_RESULT EncoderDevice::SetVideoCompressionStandard(uint32_t standard)
 {
     Trace trace("TvrSetVideoCompressionStandard");
     if (!deviceFound) return QUVO_ERR_DEVICE_NOT_FOUND;
-    if (standard != kMpeg1 && standard != kMpeg2) return QUVO_ERR_INVALID_PARAMETER;
-    const bool mpeg1 = standard == kMpeg1;
+    if (standard != QUVO_STANDARD_MPEG1 && standard != QUVO_STANDARD_MPEG2) return QUVO_ERR_INVALID_PARAMETER;
+    const bool mpeg1 = standard == QUVO_STANDARD_MPEG1;
     WriteU32(encoderSettings, layout::kMpeg1Flag, mpeg1 ? 1 : 0);
     // Without a known TV standard the frame size stays as it was.
     FrameSize size{};
-    if (FrameSizeOfCode(mpeg1 ? 16 : 8192, tvStandard, &size)) {
+    if (FrameSizeOfCode(mpeg1 ? QUVO_RESOLUTION_352x288 : QUVO_RESOLUTION_720x576, tvStandard, &size)) {
         WriteU32(encoderSettings, layout::kFrameWidth, size.width);
         WriteU32(encoderSettings, layout::kFrameHeight, size.height);
     }
     const uint32_t bitrate = mpeg1 ? 1150000 : 4200000;
     WriteU32(encoderSettings, layout::kBitrate, bitrate);
     WriteU32(encoderSettings, layout::kPeakBitrate, bitrate);
-    WriteU32(encoderSettings, layout::kRateMode, 0);
+    WriteU32(encoderSettings, layout::kRateMode, QUVO_RATE_CONSTANT);
     // The offered frame sizes and bit-rate limits depend on the standard.
     if (!SetDeviceProperties(REQ_ENCODER_SETTINGS) || !GetDeviceProperties(REQ_DEVICE_INFO)) return QUVO_ERR_FAILED;
     return QUVO_SUCCESS;
@@ -137,7 +136,7 @@ QUVO_RESULT EncoderDevice::SetVideoBitrate(uint32_t rateMode, uint32_t bitrate, 
     // and 1 pass: the driver has the last word on both.
     const bool inRange = bitrate >= ReadU32(deviceInfo, layout::kMinBitrate) &&
                          bitrate <= ReadU32(deviceInfo, layout::kMaxBitrate) && peakBitrate >= bitrate;
-    const bool vbrOnMpeg1 = ReadU32(encoderSettings, layout::kMpeg1Flag) == 1 && rateMode == 1;
+    const bool vbrOnMpeg1 = ReadU32(encoderSettings, layout::kMpeg1Flag) == 1 && rateMode == QUVO_RATE_VARIABLE;
     if (!inRange || vbrOnMpeg1) return QUVO_ERR_INVALID_PARAMETER;
     WriteU32(encoderSettings, layout::kRateMode, rateMode);
     WriteU32(encoderSettings, layout::kBitrate, bitrate);
@@ -153,8 +152,8 @@ QUVO_RESULT EncoderDevice::GetCurrentFrameRate(double* framesPerSecond)
     uint32_t detected = 0;
     IsSignalDetected(&detected);
     if (detected == 0) return QUVO_INFO_NO_SIGNAL;
-    if (tvStandard == 1) *framesPerSecond = 29.97;
-    else if (tvStandard == 16) *framesPerSecond = 25.0;
+    if (tvStandard == QUVO_TV_NTSC_M) *framesPerSecond = 29.97;
+    else if (tvStandard == QUVO_TV_PAL_B) *framesPerSecond = 25.0;
     else return QUVO_ERR_FAILED;
     return QUVO_SUCCESS;
 }
@@ -162,7 +161,7 @@ QUVO_RESULT EncoderDevice::GetCurrentFrameRate(double* framesPerSecond)
 QUVO_RESULT EncoderDevice::GetSupportedAudioParameters(AudioParameters* parameters)
 {
     if (!deviceFound) return QUVO_ERR_DEVICE_NOT_FOUND;
-    parameters->formats = 16;
+    parameters->formats = QUVO_AUDIO_FORMAT_DEFAULT;
     parameters->second = 2;
     parameters->third = 2;
     return QUVO_SUCCESS;
@@ -174,7 +173,7 @@ QUVO_RESULT EncoderDevice::GetCurrentAudioFormat(uint32_t* format)
         *format = 0;
         return QUVO_ERR_DEVICE_NOT_FOUND;
     }
-    *format = 16;
+    *format = QUVO_AUDIO_FORMAT_DEFAULT;
     return QUVO_SUCCESS;
 }
 
@@ -182,7 +181,7 @@ QUVO_RESULT EncoderDevice::SetAudioFormat(uint32_t format)
 {
     Trace trace("TvrSetAudioFormat");
     if (!deviceFound) return QUVO_ERR_DEVICE_NOT_FOUND;
-    if (format != 16) return QUVO_ERR_INVALID_PARAMETER;
+    if (format != QUVO_AUDIO_FORMAT_DEFAULT) return QUVO_ERR_INVALID_PARAMETER;
     audioFormat[layout::kAudioFormatByte] = 0;
     return SetDeviceProperties(REQ_AUDIO_FORMAT) ? QUVO_SUCCESS : QUVO_ERR_FAILED;
 }
@@ -190,7 +189,7 @@ QUVO_RESULT EncoderDevice::SetAudioFormat(uint32_t format)
 QUVO_RESULT EncoderDevice::GetCurrentAudioBitrate(uint32_t* bitrate)
 {
     if (!deviceFound) return QUVO_ERR_DEVICE_NOT_FOUND;
-    *bitrate = 1;
+    *bitrate = QUVO_AUDIO_BITRATE_DEFAULT;
     return QUVO_SUCCESS;
 }
 
@@ -203,14 +202,14 @@ QUVO_RESULT EncoderDevice::GetSupportedAudioBitrates(uint32_t* bitrates)
 QUVO_RESULT EncoderDevice::SetAudioBitrate(uint32_t bitrate)
 {
     if (!deviceFound) return QUVO_ERR_DEVICE_NOT_FOUND;
-    return bitrate == 1 ? QUVO_SUCCESS : QUVO_ERR_INVALID_PARAMETER;
+    return bitrate == QUVO_AUDIO_BITRATE_DEFAULT ? QUVO_SUCCESS : QUVO_ERR_INVALID_PARAMETER;
 }
 
 QUVO_RESULT EncoderDevice::GetSupportedAudioSamplingRates(uint32_t* mask)
 {
     *mask = 0;
     if (!deviceFound) return QUVO_ERR_DEVICE_NOT_FOUND;
-    *mask = 32;
+    *mask = QUVO_AUDIO_RATE_48000;
     return QUVO_SUCCESS;
 }
 
@@ -229,7 +228,7 @@ QUVO_RESULT EncoderDevice::SetAudioSamplingRate(uint32_t rate)
 {
     Trace trace("TvrSetAudioSamplingRate");
     if (!deviceFound) return QUVO_ERR_DEVICE_NOT_FOUND;
-    if (rate != 32) return QUVO_ERR_INVALID_PARAMETER;
+    if (rate != QUVO_AUDIO_RATE_48000) return QUVO_ERR_INVALID_PARAMETER;
     WriteU32(audioFormat, layout::kSamplingRate, 48000);
     // Reported as set even when the write fails; the channel has logged the failure.
     SetDeviceProperties(REQ_AUDIO_FORMAT);

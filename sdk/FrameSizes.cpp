@@ -1,10 +1,9 @@
 #include "sdk/FrameSizes.h"
 
+#include <quvo/QuvoSDK.h>
+
 namespace quvo::sdk {
 namespace {
-
-constexpr std::uint32_t kNtsc = 1;
-constexpr std::uint32_t kPal = 16;
 
 struct FrameSizeRow {
     std::uint32_t code, width, palHeight, ntscHeight;
@@ -13,19 +12,22 @@ struct FrameSizeRow {
 // Some NTSC heights are not the PAL ones scaled: 384 and 704 wide keep 288 lines,
 // and 176 wide has 128.
 constexpr FrameSizeRow kRows[] = {
-    {1, 128, 96, 96},      {2, 160, 120, 120},    {4, 176, 144, 128},    {8, 320, 288, 240},
-    {16, 352, 288, 240},   {32, 352, 576, 480},   {64, 384, 576, 480},   {128, 384, 288, 288},
-    {256, 480, 576, 480},  {512, 480, 288, 240},  {1024, 544, 576, 480}, {2048, 704, 288, 288},
-    {4096, 704, 576, 480}, {8192, 720, 576, 480},
+    {QUVO_RESOLUTION_128x96, 128, 96, 96},    {QUVO_RESOLUTION_160x120, 160, 120, 120},
+    {QUVO_RESOLUTION_176x144, 176, 144, 128}, {QUVO_RESOLUTION_320x288, 320, 288, 240},
+    {QUVO_RESOLUTION_352x288, 352, 288, 240}, {QUVO_RESOLUTION_352x576, 352, 576, 480},
+    {QUVO_RESOLUTION_384x576, 384, 576, 480}, {QUVO_RESOLUTION_384x288, 384, 288, 288},
+    {QUVO_RESOLUTION_480x576, 480, 576, 480}, {QUVO_RESOLUTION_480x288, 480, 288, 240},
+    {QUVO_RESOLUTION_544x576, 544, 576, 480}, {QUVO_RESOLUTION_704x288, 704, 288, 288},
+    {QUVO_RESOLUTION_704x576, 704, 576, 480}, {QUVO_RESOLUTION_720x576, 720, 576, 480},
 };
 
 }  // namespace
 
 std::uint32_t FrameSizeCode(FrameSize size, std::uint32_t tvStandard)
 {
-    if (tvStandard != kNtsc && tvStandard != kPal) return 0;
+    if (tvStandard != QUVO_TV_NTSC_M && tvStandard != QUVO_TV_PAL_B) return 0;
     for (const FrameSizeRow& r : kRows) {
-        const std::uint32_t height = tvStandard == kNtsc ? r.ntscHeight : r.palHeight;
+        const std::uint32_t height = tvStandard == QUVO_TV_NTSC_M ? r.ntscHeight : r.palHeight;
         if (r.width == size.width && height == size.height) return r.code;
     }
     return 0;
@@ -33,10 +35,10 @@ std::uint32_t FrameSizeCode(FrameSize size, std::uint32_t tvStandard)
 
 bool FrameSizeOfCode(std::uint32_t code, std::uint32_t tvStandard, FrameSize* size)
 {
-    if (tvStandard != kNtsc && tvStandard != kPal) return false;
+    if (tvStandard != QUVO_TV_NTSC_M && tvStandard != QUVO_TV_PAL_B) return false;
     for (const FrameSizeRow& r : kRows) {
         if (r.code != code) continue;
-        *size = {r.width, tvStandard == kNtsc ? r.ntscHeight : r.palHeight};
+        *size = {r.width, tvStandard == QUVO_TV_NTSC_M ? r.ntscHeight : r.palHeight};
         return true;
     }
     return false;

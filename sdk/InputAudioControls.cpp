@@ -9,10 +9,6 @@
 namespace quvo::sdk {
 namespace {
 
-constexpr uint32_t kComposite = 1;
-constexpr uint32_t kSVideo = 4;
-constexpr uint32_t kVolume = 1;
-constexpr uint32_t kMute = 64;
 constexpr int32_t kMinVolume = -50;
 constexpr int32_t kMaxVolume = 0;
 
@@ -27,7 +23,7 @@ QUVO_RESULT EncoderDevice::DisableAnalogVideoDecoder() { return EncoderDevice::E
 QUVO_RESULT EncoderDevice::GetSupportedInputChannels(uint32_t* mask)
 {
     // Answers success also without a device, with an empty mask.
-    *mask = deviceFound ? kComposite | kSVideo : 0;
+    *mask = deviceFound ? QUVO_CHANNEL_COMPOSITE | QUVO_CHANNEL_SVIDEO : 0;
     return QUVO_SUCCESS;
 }
 
@@ -35,8 +31,8 @@ QUVO_RESULT EncoderDevice::SetInputChannel(uint32_t channel)
 {
     Trace trace("TvrSetInputChannel");
     if (!deviceFound) return QUVO_ERR_DEVICE_NOT_FOUND;
-    if (channel == kComposite) inputIndex = 0;
-    else if (channel == kSVideo) inputIndex = 1;
+    if (channel == QUVO_CHANNEL_COMPOSITE) inputIndex = 0;
+    else if (channel == QUVO_CHANNEL_SVIDEO) inputIndex = 1;
     else return QUVO_ERR_INVALID_PARAMETER;
     return SetDeviceProperties(REQ_INPUT_ROUTE) ? QUVO_SUCCESS : QUVO_ERR_FAILED;
 }
@@ -46,8 +42,8 @@ QUVO_RESULT EncoderDevice::GetCurrentInputChannel(uint32_t* channel)
     Trace trace("TvrGetCurrentInputChannel");
     if (!deviceFound) return QUVO_ERR_DEVICE_NOT_FOUND;
     if (!GetDeviceProperties(REQ_INPUT_ROUTE)) return QUVO_ERR_FAILED;
-    if (inputIndex == 0) *channel = kComposite;
-    else if (inputIndex == 1) *channel = kSVideo;
+    if (inputIndex == 0) *channel = QUVO_CHANNEL_COMPOSITE;
+    else if (inputIndex == 1) *channel = QUVO_CHANNEL_SVIDEO;
     else return QUVO_ERR_INVALID_PARAMETER;
     return QUVO_SUCCESS;
 }
@@ -58,7 +54,7 @@ QUVO_RESULT EncoderDevice::GetSupportedOutputChannels(uint32_t* mask)
         *mask = 0;
         return QUVO_ERR_DEVICE_NOT_FOUND;
     }
-    *mask = kComposite | kSVideo;
+    *mask = QUVO_CHANNEL_COMPOSITE | QUVO_CHANNEL_SVIDEO;
     return QUVO_SUCCESS;
 }
 
@@ -85,12 +81,12 @@ QUVO_RESULT EncoderDevice::SetCurrentOutput(uint32_t output)
         TheLog().Log(kLogError, 3, "Set Output Signal Failed - Device not Found");
         return QUVO_ERR_DEVICE_NOT_FOUND;
     }
-    if (output != 6) {
+    if (output != QUVO_OUTPUT_ENCODER) {
         TheLog().Log(kLogError, 2, "Set Output Signal Failed - Invalid Operation");
         return QUVO_ERR_INVALID_PARAMETER;
     }
     if (!SetDeviceProperties(REQ_OUTPUT_SELECT)) return QUVO_ERR_FAILED;
-    currentOutput = 6;
+    currentOutput = QUVO_OUTPUT_ENCODER;
     return QUVO_SUCCESS;
 }
 
@@ -100,14 +96,14 @@ QUVO_RESULT EncoderDevice::GetAudioCapabilities(uint32_t* mask)
         *mask = 0;
         return QUVO_ERR_DEVICE_NOT_FOUND;
     }
-    *mask = kVolume;
+    *mask = QUVO_AUDIO_VOLUME;
     return QUVO_SUCCESS;
 }
 
 QUVO_RESULT EncoderDevice::GetSupportedAudioPropertyRange(uint32_t property, ControlRange* range)
 {
     if (!deviceFound) return QUVO_ERR_DEVICE_NOT_FOUND;
-    if (property != kVolume) return QUVO_ERR_INVALID_PARAMETER;
+    if (property != QUVO_AUDIO_VOLUME) return QUVO_ERR_INVALID_PARAMETER;
     // The fifth field (capability flags) is left as the caller had it.
     range->maximum = kMaxVolume;
     range->minimum = kMinVolume;
@@ -120,7 +116,7 @@ QUVO_RESULT EncoderDevice::SetAudioPropertyValue(uint32_t property, int32_t valu
 {
     Trace trace("TvrSetAudioPropertyValue");
     if (!deviceFound) return QUVO_ERR_DEVICE_NOT_FOUND;
-    if (property != kVolume) {
+    if (property != QUVO_AUDIO_VOLUME) {
         TheLog().Log(kLogError, 3, "Audio Property value Invalid");
         return QUVO_ERR_INVALID_PARAMETER;
     }
@@ -132,7 +128,7 @@ QUVO_RESULT EncoderDevice::SetAudioPropertyValue(uint32_t property, int32_t valu
 QUVO_RESULT EncoderDevice::GetCurrentAudioPropertyValue(uint32_t property, int32_t* value)
 {
     if (!deviceFound) return QUVO_ERR_DEVICE_NOT_FOUND;
-    if (property != kVolume) return QUVO_ERR_INVALID_PARAMETER;
+    if (property != QUVO_AUDIO_VOLUME) return QUVO_ERR_INVALID_PARAMETER;
     *value = ReadI32(audioLevel, layout::kAudioValue);
     return QUVO_SUCCESS;
 }
@@ -143,7 +139,7 @@ QUVO_RESULT EncoderDevice::GetAudioMuteCapabilities(uint32_t* mask)
         *mask = 0;
         return QUVO_ERR_DEVICE_NOT_FOUND;
     }
-    *mask = kMute;
+    *mask = QUVO_AUDIO_MUTE;
     return QUVO_SUCCESS;
 }
 
@@ -151,7 +147,7 @@ QUVO_RESULT EncoderDevice::SetAudioMute(uint32_t property, uint32_t value)
 {
     Trace trace("TvrSetAudioMute");
     if (!deviceFound) return QUVO_ERR_DEVICE_NOT_FOUND;
-    if (property != kMute) {
+    if (property != QUVO_AUDIO_MUTE) {
         TheLog().Log(kLogError, 4, "Audio Mute Property Invalid");
         return QUVO_ERR_INVALID_PARAMETER;
     }
@@ -162,7 +158,7 @@ QUVO_RESULT EncoderDevice::SetAudioMute(uint32_t property, uint32_t value)
 QUVO_RESULT EncoderDevice::GetAudioMute(uint32_t property, uint32_t* value)
 {
     if (!deviceFound) return QUVO_ERR_DEVICE_NOT_FOUND;
-    if (property != kMute) {
+    if (property != QUVO_AUDIO_MUTE) {
         TheLog().Log(kLogError, 4, "Audio Mute Property Invalid");
         return QUVO_ERR_INVALID_PARAMETER;
     }
@@ -176,7 +172,7 @@ QUVO_RESULT EncoderDevice::GetPreviewCapabilities(uint32_t* mask)
         *mask = 0;
         return QUVO_ERR_DEVICE_NOT_FOUND;
     }
-    *mask = 27;
+    *mask = QUVO_PREVIEW_CAPABILITIES;
     return QUVO_SUCCESS;
 }
 
@@ -187,9 +183,9 @@ QUVO_RESULT EncoderDevice::SetPreviewMode(uint32_t mode)
     previewAudio = 1;
     if (!deviceFound) return QUVO_ERR_DEVICE_NOT_FOUND;
     switch (mode) {
-    case 1: previewVideo = 0; previewAudio = 0; return QUVO_SUCCESS;
-    case 2: previewAudio = 0; return QUVO_SUCCESS;
-    case 8: return QUVO_SUCCESS;
+    case QUVO_PREVIEW_NONE: previewVideo = 0; previewAudio = 0; return QUVO_SUCCESS;
+    case QUVO_PREVIEW_VIDEO: previewAudio = 0; return QUVO_SUCCESS;
+    case QUVO_PREVIEW_VIDEO_AUDIO: return QUVO_SUCCESS;
     default: return QUVO_ERR_INVALID_PARAMETER;  // 16 too, although the capability mask lists it
     }
 }

@@ -9,20 +9,18 @@
 namespace quvo::sdk {
 namespace {
 
-constexpr uint32_t kNtsc = 1;
-constexpr uint32_t kPal = 16;
 
 // Reading the standard: any locked line count but the standard's own.
 bool ContradictsStandard(uint32_t standard, uint32_t lines)
 {
-    const uint32_t own = standard == kNtsc ? 525 : 625;
+    const uint32_t own = standard == QUVO_TV_NTSC_M ? 525 : 625;
     return lines != 0 && lines != own;
 }
 
 // Setting the standard and reading the line count: exactly the other standard's count.
 bool IsOtherStandardsCount(uint32_t standard, uint32_t lines)
 {
-    return (standard == kNtsc && lines == 625) || (standard == kPal && lines == 525);
+    return (standard == QUVO_TV_NTSC_M && lines == 625) || (standard == QUVO_TV_PAL_B && lines == 525);
 }
 
 // Proc-amp code -> property index by its highest set bit; -1 for 0 and codes of 32 up.
@@ -42,7 +40,7 @@ QUVO_RESULT EncoderDevice::GetSupportedTVStandards(uint32_t* mask)
         *mask = 0;
         return QUVO_ERR_DEVICE_NOT_FOUND;
     }
-    *mask = kNtsc | kPal;
+    *mask = QUVO_TV_NTSC_M | QUVO_TV_PAL_B;
     return QUVO_SUCCESS;
 }
 
@@ -53,7 +51,7 @@ QUVO_RESULT EncoderDevice::GetCurrentTVStandard(uint32_t* standard)
     if (!deviceFound) return QUVO_ERR_DEVICE_NOT_FOUND;
     if (!GetDeviceProperties(REQ_TV_FORMAT | REQ_LINES_DETECTED)) return QUVO_ERR_FAILED;
     // A decoder standard the library does not know cannot be reported.
-    if (tvStandard != kNtsc && tvStandard != kPal) return QUVO_ERR_FAILED;
+    if (tvStandard != QUVO_TV_NTSC_M && tvStandard != QUVO_TV_PAL_B) return QUVO_ERR_FAILED;
     *standard = tvStandard;
     if (ContradictsStandard(tvStandard, linesDetected)) {
         TheLog().Log(kLogWarning, 3, "Source TV Standard Mismatches with Current TV Standard");
@@ -101,7 +99,8 @@ QUVO_RESULT EncoderDevice::GetProcAmpCapabilities(uint32_t* mask)
         *mask = 0;
         return QUVO_ERR_DEVICE_NOT_FOUND;
     }
-    *mask = 31;
+    *mask = QUVO_PROCAMP_BRIGHTNESS | QUVO_PROCAMP_CONTRAST | QUVO_PROCAMP_HUE | QUVO_PROCAMP_SATURATION |
+            QUVO_PROCAMP_SHARPNESS;
     return QUVO_SUCCESS;
 }
 

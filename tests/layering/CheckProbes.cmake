@@ -18,10 +18,10 @@ foreach(entry ${FAILS})
   list(GET parts 1 header)
   execute_process(COMMAND ${CMAKE_COMMAND} --build ${BUILD_DIR} --target ${probe}
     RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE out)
-  # gcc and clang word the missing header differently.
-  string(FIND "${out}" "${header}: No such file or directory" missingGcc)
-  string(FIND "${out}" "'${header}' file not found" missingClang)
-  if(NOT rc EQUAL 0 AND (missingGcc GREATER -1 OR missingClang GREATER -1))
+  # GCC: "HEADER: No such file or directory"; clang: "'HEADER' file not found".
+  string(FIND "${out}" "${header}: No such file or directory" gcc_missing)
+  string(FIND "${out}" "'${header}' file not found" clang_missing)
+  if(NOT rc EQUAL 0 AND (gcc_missing GREATER -1 OR clang_missing GREATER -1))
     message(STATUS "${probe}: ${header} is out of reach, as it should be")
   else()
     message(SEND_ERROR "${probe} should fail for want of ${header}:\n${out}")

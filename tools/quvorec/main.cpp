@@ -3,13 +3,15 @@
 //   quvorec [--preset vcd|svcd|dvd] [--seconds N] [--size MB] [--fragment MB]
 //           [--on-the-fly] [--preview] [--log LEVEL] FILE
 //
-// Stops after the given time or size, or on Ctrl-C, whichever comes first; prints
-// size, rate and signal once a second. --on-the-fly starts a preview and records
+// Stops after the given time or size, or on Ctrl-C, whichever comes first, or when
+// the graph reports that it stopped or failed; prints size, rate and signal once a
+// second. --on-the-fly starts a preview and records
 // from it with QuvoStartRecording, as the desktop program does.
 //
 // Exit status: 0 recorded, 1 bad arguments, 2 the board cannot be used (the reasons
 // QuvoInitialize gives, in words), 3 a later step failed.
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -19,12 +21,19 @@
 #include <thread>
 
 #include <quvo/QuvoSDK.h>
+#include <quvo/QuvoWindow.h>
 
 namespace {
 
 volatile std::sig_atomic_t interrupted = 0;
 
 void OnInterrupt(int) { interrupted = 1; }
+
+// Set by the SDK's posting thread when the graph has queued an event; the main
+// loop then asks for the status.
+std::atomic<bool> graphEvent{false};
+
+void OnGraphMessage(QUVO_WINDOW, uint32_t, uintptr_t, intptr_t, void*) { graphEvent = true; }
 
 struct Options {
     std::string file;
@@ -42,9 +51,9 @@ struct PresetValues {
     uint32_t standard, resolution, rateMode, bitrate;
 };
 constexpr PresetValues kPresets[] = {
-    {"vcd", 1, 16, 0, 1150000},
-    {"svcd", 2, 256, 1, 2375000},
-    {"dvd", 2, 8192, 1, 6000000},
+    {"vcd", QUVO_STANDARD_MPEG1, QUVO_RESOLUTION_352x288, QUVO_RATE_CONSTANT, 1150000},
+    {"svcd", QUVO_STANDARD_MPEG2, QUVO_RESOLUTION_480x576, QUVO_RATE_VARIABLE, 2375000},
+    {"dvd", QUVO_STANDARD_MPEG2, QUVO_RESOLUTION_720x576, QUVO_RATE_VARIABLE, 6000000},
 };
 
 int Usage(const char* message)
@@ -91,11 +100,13 @@ std::string InitMaskWords(uint32_t mask)
 struct Session {
     bool graph = false;
     bool recording = false;
+    QUVO_WINDOW events = nullptr;
     ~Session()
     {
         if (recording) QuvoStopRecording();
         if (graph) QuvoStopCapture();  // stops a preview as well
         QuvoUninitialize();
+        if (events) QuvoWindowDestroy(events);
     }
 };
 
@@ -161,7 +172,7 @@ int main(int argc, char** argv)
     std::signal(SIGINT, OnInterrupt);
     if (o.logLevel >= 0) {
         QuvoSetDebugLevel(static_cast<uint32_t>(o.logLevel));
-        QuvoSetDebugTarget(1);
+        QuvoSetDebugTarget(QUVO_DEBUG_TARGET_FILE);
     }
     Session session;
     uint32_t mask = 0;
@@ -177,9 +188,9 @@ int main(int argc, char** argv)
     if ((r = QuvoSetVideoResolution(preset->resolution)) != QUVO_SUCCESS) return Fail("frame size", r);
     if ((r = QuvoSetVideoBitrate(preset->rateMode, preset->bitrate, preset->bitrate)) != QUVO_SUCCESS)
         return Fail("bit rate", r);
-    if ((r = QuvoSetAudioFormat(16)) != QUVO_SUCCESS) return Fail("audio format", r);
-    if ((r = QuvoSetAudioSamplingRate(32)) != QUVO_SUCCESS) return Fail("audio sampling rate", r);
-    QuvoSetPreviewMode(o.preview ? 8 : 1);
+    if ((r = QuvoSetAudioFormat(QUVO_AUDIO_FORMAT_DEFAULT)) != QUVO_SUCCESS) return Fail("audio format", r);
+    if ((r = QuvoSetAudioSamplingRate(QUVO_AUDIO_RATE_48000)) != QUVO_SUCCESS) return Fail("audio sampling rate", r);
+    QuvoSetPreviewMode(o.preview ? QUVO_PREVIEW_VIDEO_AUDIO : QUVO_PREVIEW_NONE);
     // 256 KiB units; no fragment size leaves the largest file of the file system.
     uint32_t units = 0xFFFFFFFFu;
     if (o.fragmentMB > 0) units = std::max<uint32_t>(1, static_cast<uint32_t>(o.fragmentMB * 4 + 0.5));
@@ -187,6 +198,12 @@ int main(int argc, char** argv)
     QuvoSetCaptureLimit(0xFFFFFFFFu);
     if ((r = QuvoSetCaptureFileName(o.file.c_str(), static_cast<uint32_t>(o.file.size()))) != QUVO_SUCCESS)
         return Fail("file name", r);
+
+    // Graph events come as messages to a window of ours (the registration lasts
+    // until the graph is torn down).
+    if (!(session.events = QuvoWindowCreate(&OnGraphMessage, nullptr, nullptr))) return Fail("creating a window", 0);
+    if ((r = QuvoSetEventNotificationWindow(session.events, QUVO_WM_DEVICE_EVENT)) != QUVO_SUCCESS)
+        return Fail("registering for graph events", r);
 
     if (o.onTheFly) {
         if ((r = QuvoStartPreview()) != QUVO_SUCCESS) return Fail("starting the preview", r);
@@ -218,13 +235,21 @@ int main(int argc, char** argv)
             lastBytes = bytes;
             nextReport += std::chrono::seconds(1);
         }
-        if (interrupted || (o.seconds > 0 && elapsed >= o.seconds) || (sizeLimit > 0 && bytes >= sizeLimit)) {
+        uint32_t state = QUVO_GRAPH_STATE_RUNNING;
+        if (graphEvent.exchange(false)) QuvoGetCurrentGraphStatus(&state, 0);
+        if (state == QUVO_GRAPH_STATE_FAILED) {
+            std::fprintf(stderr, "quvorec: the graph failed after %.1f s with %.2f MB written (--log 5 says why)\n",
+                         elapsed, bytes / 1e6);
+            return 3;
+        }
+        if (interrupted || state == QUVO_GRAPH_STATE_STOPPED || (o.seconds > 0 && elapsed >= o.seconds) ||
+            (sizeLimit > 0 && bytes >= sizeLimit)) {
             if (session.recording && (r = QuvoStopRecording()) != QUVO_SUCCESS) return Fail("stopping the recording", r);
             session.recording = false;
             if ((r = QuvoStopCapture()) != QUVO_SUCCESS) return Fail("stopping", r);
             session.graph = false;
-            std::printf("%s after %.1f s: %.2f MB written\n", interrupted ? "interrupted" : "done", elapsed,
-                        bytes / 1e6);
+            const char* how = interrupted ? "interrupted" : state == QUVO_GRAPH_STATE_STOPPED ? "stream ended" : "done";
+            std::printf("%s after %.1f s: %.2f MB written\n", how, elapsed, bytes / 1e6);
             return 0;
         }
     }

@@ -75,6 +75,8 @@ typedef uint32_t QUVO_RESULT;
 #define QUVO_PREVIEW_NONE        1u /* capture without any preview */
 #define QUVO_PREVIEW_VIDEO       2u /* video, no sound */
 #define QUVO_PREVIEW_VIDEO_AUDIO 8u
+/* What QuvoGetPreviewCapabilities reports: codes 1, 2, 8 and 16 (QuvoSetPreviewMode refuses 16). */
+#define QUVO_PREVIEW_CAPABILITIES 27u
 
 /* QuvoSetPlaybackMode flags. */
 #define QUVO_PLAYBACK_TO_DEVICE   1u /* into the board, shown on its video output */
@@ -82,7 +84,76 @@ typedef uint32_t QUVO_RESULT;
 #define QUVO_PLAYBACK_AUDIO       4u
 #define QUVO_PLAYBACK_VIDEO       8u
 
-/* A window handle of the platform's window table (platform/win32/Window.h). */
+/* Window message the desktop program registers for graph events (WM_USER + 200);
+ * any number a host chooses works. */
+#define QUVO_WM_DEVICE_EVENT 1224u
+
+/* QuvoSetDebugTarget. */
+#define QUVO_DEBUG_TARGET_NONE 0u
+#define QUVO_DEBUG_TARGET_FILE 1u /* "TvrSDK_<month>-<day>_<hour>-<minute>.log" in the current folder */
+
+/* Compression standards; the supported mask is their OR (3). */
+#define QUVO_STANDARD_MPEG1 1u
+#define QUVO_STANDARD_MPEG2 2u
+
+/* Frame-size codes (QuvoSetVideoResolution), one bit each, named by the PAL B size.
+ * Under NTSC M the height is 96, 120, 128, 240, 240, 480, 480, 288, 480, 240, 480,
+ * 288, 480, 480 in this order. */
+#define QUVO_RESOLUTION_128x96   0x0001u
+#define QUVO_RESOLUTION_160x120  0x0002u
+#define QUVO_RESOLUTION_176x144  0x0004u
+#define QUVO_RESOLUTION_320x288  0x0008u
+#define QUVO_RESOLUTION_352x288  0x0010u
+#define QUVO_RESOLUTION_352x576  0x0020u
+#define QUVO_RESOLUTION_384x576  0x0040u
+#define QUVO_RESOLUTION_384x288  0x0080u
+#define QUVO_RESOLUTION_480x576  0x0100u
+#define QUVO_RESOLUTION_480x288  0x0200u
+#define QUVO_RESOLUTION_544x576  0x0400u
+#define QUVO_RESOLUTION_704x288  0x0800u
+#define QUVO_RESOLUTION_704x576  0x1000u
+#define QUVO_RESOLUTION_720x576  0x2000u
+
+/* VideoBitrate.rateMode; variable bit rate needs MPEG-2. */
+#define QUVO_RATE_CONSTANT 0u
+#define QUVO_RATE_VARIABLE 1u
+
+/* Audio: the one format and bit-rate code the board encodes, and the sampling-rate
+ * codes (the board takes 48 kHz only; the supported mask is 32). */
+#define QUVO_AUDIO_FORMAT_DEFAULT  16u
+#define QUVO_AUDIO_BITRATE_DEFAULT 1u
+#define QUVO_AUDIO_RATE_16000  1u
+#define QUVO_AUDIO_RATE_22050  2u
+#define QUVO_AUDIO_RATE_24000  4u
+#define QUVO_AUDIO_RATE_32000  8u
+#define QUVO_AUDIO_RATE_44100 16u
+#define QUVO_AUDIO_RATE_48000 32u
+#define QUVO_AUDIO_RATE_96000 64u
+
+/* TV standards; the supported mask is their OR (17). */
+#define QUVO_TV_NTSC_M  1u /* 525 lines, 29.97 frames per second */
+#define QUVO_TV_PAL_B  16u /* 625 lines, 25 frames per second */
+
+/* Input and output channels; the supported masks are their OR (5). */
+#define QUVO_CHANNEL_COMPOSITE 1u
+#define QUVO_CHANNEL_SVIDEO    4u
+
+/* The board's output signal (QuvoGetCurrentOutput): what it shows on its video output. */
+#define QUVO_OUTPUT_ENCODER  6u /* its input, as encoded; the only code QuvoSetCurrentOutput takes */
+#define QUVO_OUTPUT_PLAYBACK 7u /* a device playback */
+
+/* Proc-amp properties; the capability mask is their OR (31). */
+#define QUVO_PROCAMP_BRIGHTNESS  1u
+#define QUVO_PROCAMP_CONTRAST    2u
+#define QUVO_PROCAMP_HUE         4u
+#define QUVO_PROCAMP_SATURATION  8u
+#define QUVO_PROCAMP_SHARPNESS  16u
+
+/* Audio properties: volume (QuvoSetAudioPropertyValue, -50 to 0) and mute (QuvoSetAudioMute). */
+#define QUVO_AUDIO_VOLUME  1u
+#define QUVO_AUDIO_MUTE   64u
+
+/* A window handle: one made by QuvoWindowCreate (quvo/QuvoWindow.h). */
 typedef void* QUVO_HWND;
 
 /* A class identifier in the platform's 16-byte layout. */

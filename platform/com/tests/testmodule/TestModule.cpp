@@ -4,7 +4,7 @@
 
 #include "platform/com/ClassFactory.h"
 #include "platform/com/tests/testmodule/TestValue.h"
-#include "platform/registry/RegKey.h"
+#include "platform/registry/Registry.h"
 
 namespace {
 
@@ -57,24 +57,24 @@ void InitModule(BOOL loading, const CLSID*)
 }
 
 // Stands for the filter mapper: notes each filter under HKCR "QuvoTestFilters".
+// Written with the registry calls the platform exports to modules.
 HRESULT RegisterTestFilter(const CFactoryTemplate& entry, bool registerFilter)
 {
-    using quvo::registry::Key;
     const std::string name = GuidToString(*entry.clsid);
-    Key filters;
+    const std::string filterPath = "QuvoTestFilters\\" + name;
+    HKEY key = nullptr;
     LONG rc;
     if (registerFilter) {
-        rc = Key::Create(HKEY_CLASSES_ROOT, "QuvoTestFilters", &filters);
+        rc = RegCreateKeyExA(HKEY_CLASSES_ROOT, filterPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                             nullptr);
         if (rc == ERROR_SUCCESS) {
-            Key filter;
-            rc = Key::Create(filters.get(), name, &filter);
+            RegCloseKey(key);
             // The class keys must exist already.
-            Key classKey;
-            if (rc == ERROR_SUCCESS) rc = Key::Open(HKEY_CLASSES_ROOT, "CLSID\\" + name, &classKey);
+            rc = RegOpenKeyExA(HKEY_CLASSES_ROOT, ("CLSID\\" + name).c_str(), 0, KEY_READ, &key);
+            if (rc == ERROR_SUCCESS) RegCloseKey(key);
         }
     } else {
-        rc = Key::Open(HKEY_CLASSES_ROOT, "QuvoTestFilters", &filters);
-        if (rc == ERROR_SUCCESS) rc = filters.DeleteTree(name);
+        rc = RegDeleteKeyA(HKEY_CLASSES_ROOT, filterPath.c_str());
     }
     return rc == ERROR_SUCCESS ? S_OK : HRESULT_FROM_WIN32(static_cast<std::uint32_t>(rc));
 }
