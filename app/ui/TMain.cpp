@@ -28,6 +28,7 @@
 #include "core/SignalControls.h"
 #include "core/TextDescription.h"
 #include "forms/TCaptureSetupDLG.h"
+#include "forms/TrayIcon.h"
 #include "ui/VideoPanel.h"
 
 namespace encoderdesk {
@@ -67,7 +68,10 @@ TMain::TMain(QWidget* parent) : QMainWindow(parent), clock(&LocalTimeNow)
 {
     window_ = QuvoWindowCreate(&TMain::OnWindowMessage, nullptr, this);
     CreateControls();
+    tray_ = new TrayIcon(this);
+    monitor_ = new MonitorController(this, *this, StatusBar1[1], StatusBar1[2], tray_);
     ConnectHandlers();
+    ConnectMenu();
     FormCreate();
 }
 
@@ -87,6 +91,9 @@ void TMain::OnWindowMessage(QUVO_WINDOW, uint32_t message, uintptr_t, intptr_t, 
 
 void TMain::FormCreate()
 {
+    monitor_->ClearStatistics();
+    monitor_->FillFixedForecastCells();
+    new HintRouter(this, StatusBar1[0]);
     Profile.ProfileCode = kProfileVideoCd;
     const ProgramLocations where =
         FindProgramLocations(QCoreApplication::applicationDirPath().toStdString(), ConfigHome(), DataHome());
@@ -95,6 +102,7 @@ void TMain::FormCreate()
     QDir().mkpath(ProfileDirectory);
     const QString videos = QStandardPaths::writableLocation(QStandardPaths::MoviesLocation);
     deDirectory->setText(videos.isEmpty() ? QDir::homePath() : videos);
+    monitor_->UpdateDiskInfo();
     ConnectDevice();
     LoadSettings();
     MakeFileName();
@@ -150,7 +158,8 @@ void TMain::SetDeviceStatus(TDeviceStatus status)
     gbAutoOff->setEnabled(view.autoOffEnabled);
     EnableButtons(view.buttons);
     SetStatusText(QString::fromUtf8(view.text));
-    emit DeviceStatusChanged(status);
+    // Statistics cleared, counters restarted, tray animation, statistics shown.
+    monitor_->StatusChanged(Phase());
 }
 
 QString TMain::StatusText() const { return pnState->text(); }
@@ -235,6 +244,8 @@ void TMain::mbStartPreviewClick()
     SetDeviceStatus(dsInitMode);
     std::this_thread::sleep_for(std::chrono::milliseconds(25));
     if (!ApplyCaptureSettings(Profile)) return;
+    // Each teardown ends the registration: without it this graph's events are lost.
+    QUVO_CALL(sdk, QuvoSetEventNotificationWindow, window_, WM_DEVICE_EVENT);
     if (QUVO_CALL(sdk, QuvoStartPreview) == QUVO_SUCCESS) {
         SetDeviceStatus(dsPreview);
         return;
@@ -249,12 +260,16 @@ void TMain::mbCaptureClick()
     if (status_ == dsIdle) {
         StopAll();
         MakeFileName();
+        // A recording that cannot get 30 seconds onto the drive is not started.
+        if (!monitor_->RoomToRecord(Profile)) return;
         if (cbTextDescr->isChecked()) WriteTextDescription();
         if (!ApplyCaptureSettings(Profile)) return;
         SetDeviceStatus(dsInitMode);
+        QUVO_CALL(sdk, QuvoSetEventNotificationWindow, window_, WM_DEVICE_EVENT);
         result = QUVO_CALL(sdk, QuvoStartCapture);
         if (result == QUVO_SUCCESS) SetDeviceStatus(dsCapture);
     } else {
+        if (!monitor_->RoomToRecord(Profile)) return;  // the preview goes on
         if (cbTextDescr->isChecked()) WriteTextDescription();
         SetDeviceStatus(dsInitMode);
         result = QUVO_CALL(sdk, QuvoStartRecording);
@@ -273,6 +288,7 @@ void TMain::mbPlaybackClick()
     }
     if (!ApplyCaptureSettings(Profile)) return;
     SetDeviceStatus(dsInitMode);
+    QUVO_CALL(sdk, QuvoSetEventNotificationWindow, window_, WM_DEVICE_EVENT);
     if (QUVO_CALL(sdk, QuvoStartPlayback) == QUVO_SUCCESS) {
         SetDeviceStatus(dsPlayback);
         return;
@@ -296,12 +312,9 @@ void TMain::mbChangeCapturePrClick()
     ApplyCaptureSettings(Profile);
 }
 
-// The SDK collects its graph's events in this call; the window changes nothing.
-void TMain::WmDeviceEvent()
-{
-    uint32_t state = 0;
-    QUVO_CALL(sdk, QuvoGetCurrentGraphStatus, &state, 100u);
-}
+// One QuvoGetCurrentGraphStatus collects the graph's events; a failed graph
+// ends the operation with its error box (MonitorController::GraphEvent).
+void TMain::WmDeviceEvent() { monitor_->GraphEvent(); }
 
 void TMain::WriteTextDescription()
 {

@@ -19,6 +19,7 @@
 #include "core/DeviceStatus.h"
 #include "core/ProfileFiles.h"
 #include "forms/MainMenu.h"
+#include "forms/MonitorController.h"
 #include "ui/SdkCalls.h"
 
 class QCheckBox;
@@ -41,6 +42,7 @@ class TAboutDLG;
 class TCaptureSetupDLG;
 class TCodecSetup;
 class TSetupDLG;
+class TrayIcon;
 class VideoPanel;
 
 // The graph-event message the SDK posts to the window (WM_USER + 200).
@@ -49,7 +51,9 @@ inline constexpr std::uint32_t WM_DEVICE_EVENT = 1224;
 // The four profile file dialogs.
 enum class ProfileDialog { SaveCapture, OpenCapture, SaveSignal, OpenSignal };
 
-class TMain : public QMainWindow {
+// The monitoring of recordings (timers, statistics, disk, tray, a failed graph)
+// is MonitorController's; the window answers its questions as MonitorHost.
+class TMain : public QMainWindow, public MonitorHost {
     Q_OBJECT
 public:
     // Runs FormCreate: the device is connected and the settings are loaded.
@@ -69,12 +73,12 @@ public:
 
     TDeviceStatus DeviceStatus() const { return status_; }
     void SetDeviceStatus(TDeviceStatus status);
-    QString StatusText() const;
+    QString StatusText() const override;
     void SetStatusText(const QString& text);
     // NormalizeDirectory(deDirectory) followed by edFileName.
-    std::string CurrentFile() const;
+    std::string CurrentFile() const override;
 
-    void StopAll();
+    void StopAll() override;
     // False (after the error box) when the capture folder cannot be created.
     bool ApplyCaptureSettings(CaptureProfile profile);
     void MakeFileName();
@@ -96,6 +100,21 @@ public:
     void BitBtn5Click();
     void WmDeviceEvent();
 
+    // The menu's items.
+    void mmSetupClick();
+    void mmCodecSetupClick();
+    void dsdClick();
+    void N5Click();
+
+    // MonitorHost.
+    MonitorPhase Phase() const override;
+    AutoStopLimits AutoStopSettings() const override;
+    bool HoursAndMinutes() const override;
+    std::string CaptureDirectory() const override;
+    bool ReconnectDevice() override;
+
+    MonitorController* Monitor() const { return monitor_; }
+    TrayIcon* Tray() const { return tray_; }
     // State read by the dialogs and by the monitoring of recordings.
     CaptureProfile Profile;
     std::array<std::uint32_t, 2> SupportedResolutions{};  // index 0 MPEG1, 1 MPEG2
@@ -148,10 +167,6 @@ public:
     std::array<QLabel*, 4> StatusBar1{};  // the status bar's four panels
     MainMenuActions menu;
 
-signals:
-    // After every status change (the statistics and the tray follow it).
-    void DeviceStatusChanged(encoderdesk::TDeviceStatus status);
-
 protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -164,6 +179,7 @@ private:
     QWidget* CreateStatisticsPage();
     void CreateStatusBar();
     void ConnectHandlers();
+    void ConnectMenu();
 
     void FormCreate();
     void ConnectDevice();
@@ -192,6 +208,8 @@ private:
     std::string settingsFile_;
     QUVO_WINDOW window_ = nullptr;  // the window's own handle, for graph events
     Forms forms_;
+    TrayIcon* tray_ = nullptr;
+    MonitorController* monitor_ = nullptr;
 };
 
 }  // namespace encoderdesk

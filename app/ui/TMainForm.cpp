@@ -22,6 +22,8 @@
 #include <QVBoxLayout>
 
 #include "core/AppSettings.h"
+#include "core/FileNaming.h"
+#include "forms/FilePage.h"
 #include "forms/FormSupport.h"
 #include "forms/PieGauge.h"
 #include "ui/TMain.h"
@@ -90,7 +92,7 @@ void TMain::CreateControls()
 {
     setWindowTitle("Утилита управления видеоплатами Tavrin");
     setObjectName("Main");
-    setProperty("helpTopic", "main");
+    setProperty(kHelpTopicProperty, "main");
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
     menu = CreateMainMenu(menuBar());
@@ -176,7 +178,7 @@ QWidget* TMain::CreateLeftColumn()
 QWidget* TMain::CreateVideoPage()
 {
     TabSheet1 = Named(new QWidget, "TabSheet1");
-    TabSheet1->setProperty("helpTopic", "page-video");
+    TabSheet1->setProperty(kHelpTopicProperty, "page-video");
     auto* layout = new QVBoxLayout(TabSheet1);
     auto* bars = new QGridLayout;
     struct BarRow {
@@ -245,7 +247,7 @@ QWidget* TMain::CreateVideoPage()
 QWidget* TMain::CreateFilePage()
 {
     tsFile = Named(new QWidget, "tsFile");
-    tsFile->setProperty("helpTopic", "page-file");
+    tsFile->setProperty(kHelpTopicProperty, "page-file");
     auto* layout = new QVBoxLayout(tsFile);
 
     auto* names = new QGridLayout;
@@ -328,7 +330,7 @@ QWidget* TMain::CreateFilePage()
 QWidget* TMain::CreateStatisticsPage()
 {
     TabSheet3 = Named(new QWidget, "TabSheet3");
-    TabSheet3->setProperty("helpTopic", "page-stats");
+    TabSheet3->setProperty(kHelpTopicProperty, "page-stats");
     auto* layout = new QVBoxLayout(TabSheet3);
     auto* values = new QGridLayout;
     const std::pair<const char*, QLabel**> rows[] = {{"Устройство:", &lbDeviceName},
@@ -405,6 +407,23 @@ void TMain::ConnectHandlers()
         const QString folder = QFileDialog::getExistingDirectory(this, "Выбор папки", deDirectory->text());
         if (!folder.isEmpty()) deDirectory->setText(folder);
     });
+    connect(edFileNameButton, &QToolButton::clicked, this, [this] {
+        const QString name = ChooseExistingFileName(
+            this, QString::fromStdString(TrimDirectory(deDirectory->text().toStdString())));
+        if (!name.isEmpty()) edFileName->setText(name);
+    });
+    AttachSplitSizeMenu(sbSplitSize, seFileSplitSize);
+    AttachStopSizeMenu(sbStopSize, seStopSize);
+}
+
+void TMain::ConnectMenu()
+{
+    // Closing by the menu follows the closing rules, as the window's own button.
+    connect(menu.mmExit, &QAction::triggered, this, &QWidget::close);
+    connect(menu.mmSetup, &QAction::triggered, this, &TMain::mmSetupClick);
+    connect(menu.mmCodecSetup, &QAction::triggered, this, &TMain::mmCodecSetupClick);
+    connect(menu.dsd, &QAction::triggered, this, &TMain::dsdClick);
+    connect(menu.N5, &QAction::triggered, this, &TMain::N5Click);
 }
 
 }  // namespace encoderdesk

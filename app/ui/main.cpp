@@ -3,6 +3,7 @@
 
 #include <csignal>
 
+#include "forms/HelpWindow.h"
 #include "ui/Program.h"
 
 int main(int argc, char** argv)
@@ -11,5 +12,6 @@ int main(int argc, char** argv)
     std::signal(SIGXFSZ, SIG_IGN);
     QApplication app(argc, argv);
     encoderdesk::LoadRussianTranslations(app);
+    encoderdesk::InstallHelpKey();
     return encoderdesk::RunEncoderDesk(app);
 }

@@ -118,7 +118,7 @@ TEST(MainWindow, PreviewShowsThePicturesInThePanelAfterTheDescribedCalls)
         "QuvoSetVideoBitrate(0, 1150000, 1150000)", "QuvoSetFileSizeLimit(4294967295)",
         "QuvoSetCaptureLimit(4294967295)", "QuvoSetAudioFormat(16)",
         "QuvoSetCaptureFileName(\"" + file + "\", " + std::to_string(file.size()) + ")", "QuvoSetPlaybackMode(8)",
-        "QuvoSetPreviewMode(8)", "QuvoStartPreview()"};
+        "QuvoSetPreviewMode(8)", "QuvoSetEventNotificationWindow(&, 1224)", "QuvoStartPreview()"};
     EXPECT_EQ(desk.calls, expected);
     EXPECT_TRUE(m.mbCapture->isEnabled() && m.mbStop->isEnabled());
     EXPECT_FALSE(m.mbStartPreview->isEnabled() || m.mbPlayback->isEnabled() || m.deDirectory->isEnabled());
