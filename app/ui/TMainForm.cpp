@@ -74,6 +74,13 @@ QTableWidget* Grid(const char* name, int rows, std::initializer_list<int> widths
         grid->setColumnWidth(column++, w);
         width += w;
     }
+    // The fixed 17-pixel rows take a slightly smaller font.
+    QFont font = grid->font();
+    font.setPointSizeF(font.pointSizeF() * 0.85);
+    grid->setFont(font);
+    grid->setWordWrap(false);
+    grid->verticalHeader()->setMinimumSectionSize(17);
+    grid->verticalHeader()->setDefaultSectionSize(17);
     for (int r = 0; r < rows; ++r) grid->setRowHeight(r, 17);
     grid->setFixedSize(width + 2 * grid->frameWidth(), rows * 17 + 2 * grid->frameWidth());
     return grid;
@@ -372,7 +379,8 @@ void TMain::CreateStatusBar()
         QLabel* panel = StatusBar1[static_cast<std::size_t>(i)];
         panel->setObjectName(QString("StatusBar1_%1").arg(i));
         panel->setAccessibleName(QString("Строка состояния, панель %1").arg(i));
-        panel->setFixedWidth(widths[i]);
+        // At least the described width; the signal text widens its panel rather than being cut.
+        panel->setMinimumWidth(widths[i]);
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         if (i == 1 || i == 2) panel->setAlignment(Qt::AlignCenter);
         bar->addWidget(panel);

@@ -25,8 +25,8 @@
 #include <thread>
 #include <vector>
 
-#include "platform/win32/Window.h"
 #include <quvo/QuvoSDK.h>
+#include <quvo/QuvoWindow.h>
 
 namespace {
 
@@ -40,12 +40,18 @@ double CpuSeconds(int who)
            static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
 }
 
-// Counts pictures and remembers when the first one came.
-struct Surface : IVideoSurface {
-    void PresentFrame(const std::uint8_t*, int, int, int, RECT) override
+// Counts pictures and remembers when the first one came: a window of the C
+// window API whose frame callback only counts, as a host's would before painting.
+struct Surface {
+    Surface() : window(QuvoWindowCreate(nullptr, &OnFrame, this)) { QuvoWindowSetClientSize(window, 720, 576); }
+    ~Surface() { QuvoWindowDestroy(window); }
+    static void OnFrame(QUVO_WINDOW, const uint8_t*, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t,
+                        void* context)
     {
-        if (frames.fetch_add(1) == 0) first.store(Clock::now().time_since_epoch().count());
+        auto* self = static_cast<Surface*>(context);
+        if (self->frames.fetch_add(1) == 0) self->first.store(Clock::now().time_since_epoch().count());
     }
+    QUVO_WINDOW window;
     std::atomic<int> frames{0};
     std::atomic<Clock::rep> first{0};
 };
@@ -81,9 +87,8 @@ int main(int argc, char** argv)
     // 2. First picture after QuvoStartPreview.
     std::vector<double> firstMs;
     for (int i = 0; i < starts; ++i) {
-        auto surface = std::make_shared<Surface>();
-        HWND window = RegisterWindow(nullptr, nullptr, surface, 720, 576);
-        if (!Check(QuvoSetPreviewWindow(window, 0, 0, 720, 576), "preview window")) return 1;
+        auto surface = std::make_unique<Surface>();
+        if (!Check(QuvoSetPreviewWindow(surface->window, 0, 0, 720, 576), "preview window")) return 1;
         const auto t0 = Clock::now();
         if (!Check(QuvoStartPreview(), "QuvoStartPreview")) return 1;
         while (surface->frames.load() == 0 && Clock::now() - t0 < std::chrono::seconds(10))
@@ -91,14 +96,12 @@ int main(int argc, char** argv)
         const auto first = Clock::time_point(Clock::duration(surface->first.load()));
         if (surface->frames.load() > 0) firstMs.push_back(std::chrono::duration<double, std::milli>(first - t0).count());
         QuvoStopPreview();
-        UnregisterWindow(window);
     }
     std::sort(firstMs.begin(), firstMs.end());
 
     // 1. CPU per second of a capture with preview.
-    auto surface = std::make_shared<Surface>();
-    HWND window = RegisterWindow(nullptr, nullptr, surface, 720, 576);
-    QuvoSetPreviewWindow(window, 0, 0, 720, 576);
+    auto surface = std::make_unique<Surface>();
+    QuvoSetPreviewWindow(surface->window, 0, 0, 720, 576);
     const char* dir = std::getenv("TMPDIR");
     const std::string file = std::string(dir ? dir : "/tmp") + "/capture_bench.mpg";
     if (!Check(QuvoSetCaptureFileName(file.c_str(), 0), "file name")) return 1;
@@ -114,7 +117,7 @@ int main(int argc, char** argv)
     uint64_t bytes = 0;
     QuvoGetBytesStreamed(&bytes);
     QuvoStopCapture();
-    UnregisterWindow(window);
+    surface.reset();
     QuvoUninitialize();
 
     // Reference: one-thread ffmpeg decoding the same recording.

@@ -2,6 +2,9 @@
 
 #include <QAbstractButton>
 #include <QElapsedTimer>
+#include <QEventLoop>
+
+#include <algorithm>
 
 #include <filesystem>
 
@@ -53,18 +56,19 @@ QUVO_RESULT Desk::ResultOf(const std::string& callPrefix) const
     return QUVO_ERR_FAILED;
 }
 
+// The event loop idles between events: no polling on a shared machine.
 void Wait(int ms)
 {
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 10);
+    QEventLoop loop;
+    QTimer::singleShot(std::max(ms, 0), &loop, &QEventLoop::quit);
+    loop.exec();
 }
 
 bool WaitUntil(const std::function<bool()>& done, int ms)
 {
     QElapsedTimer t;
     t.start();
-    while (!done() && t.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 10);
+    while (!done() && t.elapsed() < ms) Wait(10);
     return done();
 }
 

@@ -253,7 +253,7 @@ TEST(MainWindow, ClosingAsksOnlyWhileBusyAndNoKeepsTheRecording)
     EXPECT_TRUE(fs::exists(SettingsPath()));  // saved when the window closed
 }
 
-TEST(MainWindow, PlaybackNeedsTheFileAndAnswersTheSdksResult)
+TEST(MainWindow, PlaybackNeedsTheFileAndPlaysARecordingInThePanelUntilStop)
 {
     Desk desk;
     TMain& m = desk.main();
@@ -266,18 +266,25 @@ TEST(MainWindow, PlaybackNeedsTheFileAndAnswersTheSdksResult)
     m.mbPlayback->click();
     EXPECT_EQ(boxes.texts, QStringList{"Файл не найден !"});
     EXPECT_TRUE(desk.calls.empty());
+    EXPECT_EQ(m.DeviceStatus(), dsIdle);
 
-    Put(dir + "/play.mpg", std::string(4096, '\0'));
-    boxes.texts.clear();
-    m.mbPlayback->click();
-    if (desk.ResultOf("QuvoStartPlayback") == QUVO_SUCCESS) {
-        EXPECT_EQ(m.DeviceStatus(), dsPlayback);
-        EXPECT_TRUE(boxes.texts.isEmpty());
-    } else {
-        EXPECT_EQ(m.DeviceStatus(), dsIdle);
-        EXPECT_EQ(boxes.texts, QStringList{"Ошибка при включении воспроизведения"});
-    }
+    m.mbCapture->click();
+    Wait(2500);
     m.mbStop->click();
+    desk.calls.clear();
+    m.mbPlayback->click();
+    ASSERT_EQ(m.DeviceStatus(), dsPlayback) << boxes.texts.join("; ").toStdString();
+    EXPECT_EQ(m.StatusText(), "Идет воспроизведение видео");
+    EXPECT_EQ(desk.calls.back(), "QuvoStartPlayback()");
+    EXPECT_FALSE(Contains(desk.calls, "QuvoStopPreview()"));  // no StopAll before playback
+    EXPECT_TRUE(WaitUntil([&] { return m.PreviewPanel->FramesPainted() > 10; }, 5000));
+    // The end of the file changes nothing: the status stays until Stop.
+    Wait(2500);
+    EXPECT_EQ(m.DeviceStatus(), dsPlayback);
+    EXPECT_EQ(m.StatusBar1[2]->text().left(5), "0:00:");  // the elapsed time runs
+    m.mbStop->click();
+    EXPECT_EQ(m.DeviceStatus(), dsIdle);
+    EXPECT_EQ(boxes.texts.size(), 1);
 }
 
 TEST(MainWindow, AnEmptyDirectoryEndsTheStartAtTheDirectoryError)
