@@ -9,7 +9,7 @@
 #include <new>
 
 #include "platform/com/Runtime.h"
-#include "platform/graph/base/tests/TestFilters.h"
+#include "platform/graph/testkit/TestFilters.h"
 
 namespace {
 thread_local bool t_failAllocations = false;
