@@ -1,11 +1,9 @@
-// The writer at the end of a real filter graph: a push source delivers a program
-// stream in 4 KiB samples from its own thread, then ends the stream. The writer
-// connects to it with the source's type, writes every byte, makes the graph report
-// EC_COMPLETE, and closes its files when the graph stops.
+// The writer at the end of a real filter graph: the tests' push source delivers a
+// program stream in 4 KiB samples from its own thread, then ends the stream. The
+// writer connects to it with the source's type, writes every byte, makes the graph
+// report EC_COMPLETE, and closes its files when the graph stops.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstring>
 #include <vector>
 
 #include "filewriter/FileWriter.h"
@@ -15,59 +13,10 @@
 #include "platform/com/Runtime.h"
 #include "platform/graph/Guids.h"
 #include "platform/graph/base/MediaType.h"
-#include "platform/graph/base/Source.h"
-#include "platform/graph/base/SourceStream.h"
+#include "platform/graph/testkit/TestFilters.h"
 
 namespace quvo::filewriter {
 namespace {
-
-constexpr LONG kSampleSize = 4096;
-
-class StreamPin final : public CSourceStream {
-public:
-    StreamPin(HRESULT* hr, CSource* filter, const std::vector<BYTE>* data)
-        : CSourceStream("test stream pin", hr, filter, u"Output"), data_(data)
-    {
-    }
-
-    HRESULT GetMediaType(CMediaType* mt) override
-    {
-        mt->majortype = MEDIATYPE_Stream;
-        mt->subtype = MEDIASUBTYPE_MPEG2_PROGRAM;
-        return S_OK;
-    }
-    HRESULT DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* props) override
-    {
-        props->cBuffers = 4;
-        props->cbBuffer = kSampleSize;
-        ALLOCATOR_PROPERTIES actual{};
-        return allocator->SetProperties(props, &actual);
-    }
-    HRESULT FillBuffer(IMediaSample* sample) override
-    {
-        if (at_ >= data_->size()) return S_FALSE;
-        std::size_t n = std::min<std::size_t>(kSampleSize, data_->size() - at_);
-        BYTE* buffer = nullptr;
-        sample->GetPointer(&buffer);
-        std::memcpy(buffer, data_->data() + at_, n);
-        sample->SetActualDataLength(static_cast<LONG>(n));
-        at_ += n;
-        return S_OK;
-    }
-
-private:
-    const std::vector<BYTE>* data_;
-    std::size_t at_ = 0;
-};
-
-class StreamSource final : public CSource {
-public:
-    explicit StreamSource(const std::vector<BYTE>* data) : CSource("test stream source", nullptr, GUID_NULL)
-    {
-        HRESULT hr = S_OK;
-        new StreamPin(&hr, this, data);  // the source owns its pins
-    }
-};
 
 struct ComScope {
     ComScope() { CoInitialize(nullptr); }
@@ -86,7 +35,10 @@ TEST(WriterInAGraph, WritesTheWholeStreamAndReportsCompletion)
     ASSERT_EQ(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder,
                                graph.ReleaseAndGetVoidAddressOf()),
               S_OK);
-    ComPtr<IBaseFilter> source(new StreamSource(&data));
+    auto* push = new quvo::test::CountingSource;
+    push->Stream()->bytes = data;
+    push->Stream()->chunk = 4096;
+    ComPtr<IBaseFilter> source(push);
     HRESULT hr = S_OK;
     ComPtr<IBaseFilter> writer;
     CreateComObject<FileWriter>(nullptr, &hr)->NonDelegatingQueryInterface(IID_IBaseFilter, writer.ReleaseAndGetVoidAddressOf());

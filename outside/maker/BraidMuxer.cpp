@@ -7,6 +7,7 @@
 #include "outside/maker/FeedPaths.h"
 #include "outside/maker/MakerPins.h"
 #include "outside/maker/MakerClassIds.h"
+#include "platform/com/NoThrow.h"
 
 namespace quvo::maker {
 namespace {
@@ -32,13 +33,13 @@ HRESULT BraidInputPin::Receive(IMediaSample* sample)
 {
     const HRESULT hr = CBaseInputPin::Receive(sample);
     if (hr != S_OK) return hr;
-    return video_ ? muxer_->ReceiveVideo(sample) : muxer_->ReceiveAudio(sample);
+    return quvo::NoThrow([&] { return video_ ? muxer_->ReceiveVideo(sample) : muxer_->ReceiveAudio(sample); });
 }
 
 HRESULT BraidInputPin::EndOfStream()
 {
     if (IsFlushing() || IsStopped()) return S_FALSE;
-    return muxer_->EndOfStream(video_);
+    return quvo::NoThrow([this] { return muxer_->EndOfStream(video_); });
 }
 
 HRESULT BraidInputPin::BeginFlush()

@@ -7,6 +7,7 @@
 #include "outside/maker/FeedPaths.h"
 #include "outside/maker/MakerPins.h"
 #include "outside/maker/MakerClassIds.h"
+#include "platform/com/NoThrow.h"
 
 namespace quvo::maker {
 
@@ -32,13 +33,13 @@ HRESULT FeedInputPin::Active()
 HRESULT FeedInputPin::Receive(IMediaSample* sample)
 {
     const HRESULT hr = CBaseInputPin::Receive(sample);
-    return hr == S_OK ? path_->Receive(sample) : hr;
+    return hr == S_OK ? quvo::NoThrow([&] { return path_->Receive(sample); }) : hr;
 }
 
 HRESULT FeedInputPin::EndOfStream()
 {
     if (IsFlushing() || IsStopped()) return S_FALSE;
-    return path_->EndOfStream();
+    return quvo::NoThrow([this] { return path_->EndOfStream(); });
 }
 
 HRESULT FeedInputPin::BeginFlush()

@@ -6,6 +6,7 @@
 #include "outside/maker/MakerPins.h"
 #include "outside/maker/MakerClassIds.h"
 #include "outside/maker/RecordingFragments.h"
+#include "platform/com/NoThrow.h"
 #include "platform/graph/base/WideText.h"
 #include "platform/win32/Text.h"
 
@@ -100,14 +101,16 @@ HRESULT FileReader::Load(LPCWSTR fileName, const AM_MEDIA_TYPE*)
     if (!fileName || !*fileName) return E_POINTER;
     std::lock_guard lock(*FilterLock());
     if (!IsStopped()) return VFW_E_WRONG_STATE;
-    const std::u16string name(fileName);
-    const std::string path = text::Utf16ToUtf8(name);
-    ReadDescriptor probe;
-    const HRESULT hr = probe.Open(path);
-    if (FAILED(hr)) return hr;
-    stream_->SetFiles(RecordingFragments(path), StreamSubtype(path));
-    fileName_ = name;
-    return S_OK;
+    return quvo::NoThrow([&] {
+        std::u16string name(fileName);
+        const std::string path = text::Utf16ToUtf8(name);
+        ReadDescriptor probe;
+        const HRESULT hr = probe.Open(path);
+        if (FAILED(hr)) return hr;
+        stream_->SetFiles(RecordingFragments(path), StreamSubtype(path));
+        fileName_ = std::move(name);
+        return S_OK;
+    });
 }
 
 HRESULT FileReader::GetCurFile(LPWSTR* fileName, AM_MEDIA_TYPE* mt)

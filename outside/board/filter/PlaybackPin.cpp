@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "outside/board/driver/BoardConfig.h"
+#include "platform/com/NoThrow.h"
 #include "platform/graph/Guids.h"
 
 namespace quvo::board {
@@ -57,9 +58,14 @@ HRESULT PlaybackPin::Receive(IMediaSample* sample)
     if (file_ && n > 0) std::fwrite(data, 1, static_cast<std::size_t>(n), file_.get());
     const std::uint64_t packsBefore = decoder_.Packs();
     const std::uint64_t errorsBefore = decoder_.Errors();
-    decoder_.Push(data, static_cast<std::size_t>(n));
+    // Decoding and showing allocate; a failure leaves as E_OUTOFMEMORY.
+    hr = quvo::NoThrow([&] {
+        decoder_.Push(data, static_cast<std::size_t>(n));
+        return S_OK;
+    });
     packs.fetch_add(static_cast<ULONG>(decoder_.Packs() - packsBefore));
     decodeErrors.fetch_add(static_cast<ULONG>(decoder_.Errors() - errorsBefore));
+    if (FAILED(hr)) return hr;
     return Aborted() ? S_FALSE : S_OK;
 }
 
@@ -69,8 +75,12 @@ HRESULT PlaybackPin::EndOfStream()
         std::lock_guard lock(receiveLock_);
         if (Aborted() || IsStopped()) return S_FALSE;
         const std::uint64_t errorsBefore = decoder_.Errors();
-        decoder_.Finish();
+        const HRESULT hr = quvo::NoThrow([&] {
+            decoder_.Finish();
+            return S_OK;
+        });
         decodeErrors.fetch_add(static_cast<ULONG>(decoder_.Errors() - errorsBefore));
+        if (FAILED(hr)) return hr;
         // The board reports the end once its output has played everything out.
         if (timeline_.Started() && !WaitUntil(timeline_.End())) return S_FALSE;
         if (file_) std::fflush(file_.get());

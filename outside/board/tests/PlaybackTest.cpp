@@ -12,7 +12,7 @@
 #include "outside/board/core/BoardEncoder.h"
 #include "outside/board/tests/BoardFixture.h"
 #include "outside/board/tests/StreamCheck.h"
-#include "outside/board/tests/TestFilters.h"
+#include "platform/graph/testkit/TestFilters.h"
 #include "platform/graph/Guids.h"
 #include "tools/boardctl/BoardCtl.h"
 
@@ -48,10 +48,10 @@ class BoardPlayback : public BoardGraphTest {
 protected:
     void Feed(std::vector<std::uint8_t> stream, std::size_t chunk = 5000)
     {
-        auto* source = new BytePushSource;
+        auto* source = new quvo::test::CountingSource;
         source_ = ComPtr<IBaseFilter>(source);
         pushSource_ = source;
-        source->Stream()->data = std::move(stream);
+        source->Stream()->bytes = std::move(stream);
         source->Stream()->chunk = chunk;
         ASSERT_EQ(graph_->AddFilter(source_.Get(), u"Muxer"), S_OK);
         ComPtr<IPin> in = BoardPin(PINDIR_INPUT);
@@ -83,7 +83,7 @@ protected:
     }
 
     ComPtr<IBaseFilter> source_;
-    BytePushSource* pushSource_ = nullptr;  // source_'s object
+    quvo::test::CountingSource* pushSource_ = nullptr;  // source_'s object
 };
 
 TEST_F(BoardPlayback, PlaysInRealTimeCountsAndWritesWhatItReceived)
@@ -212,7 +212,7 @@ TEST_F(BoardPlayback, DamagedInputStillEnds)
     EXPECT_GT(out.errors, 0u);
     EXPECT_GT(out.pictures, 10u);
 
-    pushSource_->Stream()->data = noise;
+    pushSource_->Stream()->bytes = noise;
     EXPECT_GT(PlayToCompletion(30000), 0) << "noise";
     EXPECT_GT(Output().errors, out.errors);
 }

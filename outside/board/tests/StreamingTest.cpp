@@ -8,12 +8,26 @@
 #include "outside/board/core/BoardEncoder.h"
 #include "outside/board/tests/BoardFixture.h"
 #include "outside/board/tests/StreamCheck.h"
-#include "outside/board/tests/TestFilters.h"
+#include "platform/graph/testkit/TestFilters.h"
 #include "platform/com/Runtime.h"
 #include "platform/graph/Guids.h"
 
 namespace quvo::board::test {
 namespace {
+
+using quvo::test::CountingSink;
+
+// Whether every sample begins with a pack header.
+bool EverySampleStartsWithPack(const std::vector<std::uint8_t>& bytes, const std::vector<std::size_t>& sizes)
+{
+    std::size_t at = 0;
+    for (std::size_t size : sizes) {
+        if (size < 4 || bytes[at] != 0 || bytes[at + 1] != 0 || bytes[at + 2] != 1 || bytes[at + 3] != 0xBA)
+            return false;
+        at += size;
+    }
+    return true;
+}
 
 class BoardStreaming : public BoardGraphTest {};
 
@@ -27,7 +41,7 @@ TEST_F(BoardStreaming, FiveSecondsOfCaptureAreAProgramStreamToFfprobe)
     for (int i = 0; i < 6; ++i) PutU32(s, 24 + 4 * i, v[i]);
     ASSERT_EQ(SetProperty(ks.Get(), ENCPROP_ENCODER_SETTINGS, s), S_OK);
 
-    auto* sink = new ByteSink;
+    auto* sink = new CountingSink;
     ComPtr<IBaseFilter> sinkFilter(sink);
     ASSERT_EQ(graph_->AddFilter(sinkFilter.Get(), u"Sink"), S_OK);
     ComPtr<IPin> out = BoardPin(PINDIR_OUTPUT);
@@ -55,12 +69,8 @@ TEST_F(BoardStreaming, FiveSecondsOfCaptureAreAProgramStreamToFfprobe)
     ASSERT_EQ(control->Stop(), S_OK);
     procAmp->Set(VideoProcAmp_Brightness, kProcAmpRanges[0].defaultValue, VideoProcAmp_Flags_Manual);
 
-    std::vector<std::uint8_t> bytes;
-    {
-        std::lock_guard lock(sink->StreamingLock());
-        bytes = sink->bytes;
-        EXPECT_TRUE(sink->everyStartsWithPack) << "each sample holds whole packs";
-    }
+    const std::vector<std::uint8_t> bytes = sink->Bytes();
+    EXPECT_TRUE(EverySampleStartsWithPack(bytes, sink->SampleSizes())) << "each sample holds whole packs";
     ULONGLONG sent = 0;
     ULONG frames = 0;
     ASSERT_EQ(As<IKestorBoardStatus>(board_)->GetCaptureCounts(&sent, &frames), S_OK);

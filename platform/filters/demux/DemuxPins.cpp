@@ -43,12 +43,12 @@ HRESULT DemuxInputPin::EndOfStream()
 HRESULT DemuxInputPin::BeginFlush()
 {
     CBaseInputPin::BeginFlush();
-    return demux_->BeginFlushAll();
+    return quvo::NoThrow([this] { return demux_->BeginFlushAll(); });
 }
 
 HRESULT DemuxInputPin::EndFlush()
 {
-    demux_->EndFlushAll();
+    quvo::NoThrow([this] { return demux_->EndFlushAll(); });
     return CBaseInputPin::EndFlush();
 }
 

@@ -10,9 +10,10 @@
 namespace quvo::filters {
 
 namespace {
-
 using mpeg::kPrivateStream1;
 }  // namespace
+
+using quvo::NoThrow;
 
 Mpeg2Demultiplexer::Mpeg2Demultiplexer(IUnknown* outer, HRESULT*)
     : CBaseFilter("MPEG-2 Demultiplexer", outer, CLSID_MPEG2Demultiplexer),
@@ -43,7 +44,7 @@ CBasePin* Mpeg2Demultiplexer::GetPin(int n)
     return outputs_[static_cast<std::size_t>(n - 1)].get();
 }
 
-DemuxOutputPin* Mpeg2Demultiplexer::FindOutputLocked(const std::u16string& name) const
+DemuxOutputPin* Mpeg2Demultiplexer::FindOutputLocked(std::u16string_view name) const
 {
     for (const auto& pin : outputs_)
         if (pin->Name() == name) return pin.get();
@@ -64,26 +65,21 @@ HRESULT Mpeg2Demultiplexer::CreateOutputPin(AM_MEDIA_TYPE* mt, LPWSTR pinName, I
     *pin = nullptr;
     std::lock_guard filterLock(*FilterLock());
     if (!IsStopped()) return VFW_E_NOT_STOPPED;
-    const std::u16string name(pinName);
-    if (name.empty()) return E_INVALIDARG;
+    if (!*pinName) return E_INVALIDARG;
     CMediaType type;
     if (FAILED(type.Set(*mt))) return E_OUTOFMEMORY;
 
     std::lock_guard lock(mapLock_);
-    if (FindOutputLocked(name)) return VFW_E_DUPLICATE_NAME;
-    HRESULT hr = S_OK;
-    std::unique_ptr<DemuxOutputPin> created;
-    const HRESULT made = quvo::NoThrow([&] {
-        created = std::make_unique<DemuxOutputPin>(this, FilterLock(), &hr, name.c_str(), type, nextOutputId_++);
-        outputs_.reserve(outputs_.size() + 1);
-        return S_OK;
+    if (FindOutputLocked(pinName)) return VFW_E_DUPLICATE_NAME;
+    return NoThrow([&] {  // the pin, its name and its place in the list
+        HRESULT hr = S_OK;
+        auto created = std::make_unique<DemuxOutputPin>(this, FilterLock(), &hr, pinName, type, nextOutputId_);
+        if (FAILED(hr)) return hr;
+        outputs_.push_back(std::move(created));
+        ++nextOutputId_;
+        IncrementPinVersion();
+        return outputs_.back()->QueryInterface(IID_IPin, reinterpret_cast<void**>(pin));
     });
-    if (FAILED(made)) return made;
-    if (FAILED(hr)) return hr;
-    DemuxOutputPin* raw = created.get();
-    outputs_.push_back(std::move(created));
-    IncrementPinVersion();
-    return raw->QueryInterface(IID_IPin, reinterpret_cast<void**>(pin));
 }
 
 HRESULT Mpeg2Demultiplexer::SetOutputPinMediaType(LPWSTR pinName, AM_MEDIA_TYPE* mt)
@@ -96,7 +92,9 @@ HRESULT Mpeg2Demultiplexer::SetOutputPinMediaType(LPWSTR pinName, AM_MEDIA_TYPE*
         pin = FindOutputLocked(pinName);
     }
     if (!pin) return VFW_E_NOT_FOUND;
-    return pin->SetOfferedType(CMediaType(*mt));
+    CMediaType type;
+    if (FAILED(type.Set(*mt))) return E_OUTOFMEMORY;
+    return pin->SetOfferedType(type);
 }
 
 HRESULT Mpeg2Demultiplexer::DeleteOutputPin(LPWSTR pinName)
@@ -105,10 +103,10 @@ HRESULT Mpeg2Demultiplexer::DeleteOutputPin(LPWSTR pinName)
     std::lock_guard filterLock(*FilterLock());
     if (!IsStopped()) return VFW_E_NOT_STOPPED;
     std::lock_guard lock(mapLock_);
-    const std::u16string name(pinName);
     for (auto it = outputs_.begin(); it != outputs_.end(); ++it) {
-        if ((*it)->Name() != name) continue;
+        if ((*it)->Name() != std::u16string_view(pinName)) continue;
         if ((*it)->IsConnected()) return VFW_E_ALREADY_CONNECTED;
+        if (FAILED(NoThrow([&] { retired_.reserve(retired_.size() + 1); return S_OK; }))) return E_OUTOFMEMORY;
         router_.UnmapOutput((*it)->Id());
         retired_.push_back(std::move(*it));
         outputs_.erase(it);
@@ -130,7 +128,7 @@ HRESULT Mpeg2Demultiplexer::Map(int output, ULONG streamId, ULONG substreamFilte
     std::lock_guard lock(mapLock_);
     const mpeg::StreamMapping mapping{static_cast<std::uint8_t>(streamId), filter,
                                       static_cast<std::size_t>(dataOffset), output};
-    return router_.Map(mapping) ? S_OK : E_INVALIDARG;
+    return NoThrow([&] { return router_.Map(mapping) ? S_OK : E_INVALIDARG; });
 }
 
 HRESULT Mpeg2Demultiplexer::Unmap(int output, ULONG streamId)

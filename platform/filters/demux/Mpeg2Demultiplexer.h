@@ -15,6 +15,7 @@
 
 #include <memory>
 #include <mutex>
+#include <string_view>
 #include <vector>
 
 #include "platform/filters/demux/DemuxPins.h"
@@ -58,7 +59,7 @@ private:
     ~Mpeg2Demultiplexer() override;
 
     void OnPayload(const mpeg::PesPayload& payload);
-    DemuxOutputPin* FindOutputLocked(const std::u16string& name) const;
+    DemuxOutputPin* FindOutputLocked(std::u16string_view name) const;
     std::vector<DemuxOutputPin*> Outputs() const;
 
     mutable std::mutex mapLock_;

@@ -32,6 +32,7 @@ bool StreamRouter::Map(const StreamMapping& mapping)
             if (existing.output != m.output) return false;
         }
     }
+    mappings_.reserve(mappings_.size() + 1);  // a failure leaves the map as it was
     mappings_.erase(std::remove_if(mappings_.begin(), mappings_.end(),
                                    [&](const StreamMapping& e) {
                                        return e.output == m.output && e.streamId == m.streamId

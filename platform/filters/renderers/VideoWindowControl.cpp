@@ -2,6 +2,7 @@
 // next picture; the window itself belongs to the host (owner) or to the renderer.
 #include "platform/filters/renderers/VideoRenderer.h"
 
+#include "platform/com/NoThrow.h"
 #include "platform/graph/base/WideText.h"
 
 namespace quvo::filters {
@@ -165,9 +166,14 @@ HRESULT VideoRenderer::put_Owner(OAHWND owner)
     std::unique_ptr<SdlVideoWindow> closing;
     std::lock_guard lock(windowLock_);
     window_.owner = window;
-    if (window) closing = std::move(ownWindow_);
-    else UpdateOwnWindowLocked();
-    return S_OK;
+    if (window) {
+        closing = std::move(ownWindow_);
+        return S_OK;
+    }
+    return quvo::NoThrow([this] {  // back to a window of its own
+        UpdateOwnWindowLocked();
+        return S_OK;
+    });
 }
 
 HRESULT VideoRenderer::get_Owner(OAHWND* owner)

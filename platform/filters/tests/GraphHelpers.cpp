@@ -5,8 +5,6 @@
 #include <cstring>
 
 #include "platform/com/Runtime.h"
-#include "platform/com/Variant.h"
-#include "platform/graph/DeviceInterfaces.h"
 #include "platform/graph/Guids.h"
 
 namespace quvo::filters::test {
@@ -26,16 +24,6 @@ std::string RunCommand(const std::string& command)
     return out;
 }
 
-std::string MakeStream(const std::string& name, const std::string& preset, double seconds, const std::string& extra)
-{
-    const char* dir = std::getenv("TMPDIR");
-    const std::string path = std::string(dir && *dir ? dir : "/tmp") + "/" + name;
-    const std::string cmd = "ffmpeg -nostdin -hide_banner -loglevel error -y -f lavfi -i testsrc=rate=25 "
-                            "-f lavfi -i sine=frequency=1000:sample_rate=48000 -t " + std::to_string(seconds)
-                            + " -target " + preset + " " + extra + " " + path + " && echo made";
-    return RunCommand(cmd).find("made") != std::string::npos ? path : std::string();
-}
-
 bool RegisterModule(const std::string& fileName)
 {
     const char* dir = std::getenv("QUVO_MODULE_DIR");
@@ -46,34 +34,6 @@ bool RegisterModule(const std::string& fileName)
 }
 
 bool RegisterMpegModule() { return RegisterModule("MpegDecoders.so"); }
-
-ComPtr<IBaseFilter> BindCaptureDevice(const std::string& friendlyName)
-{
-    ComPtr<IBaseFilter> filter;
-    ComPtr<ICreateDevEnum> devices;
-    if (FAILED(CoCreateInstance(CLSID_SystemDeviceEnum, nullptr, CLSCTX_INPROC_SERVER, IID_ICreateDevEnum,
-                                devices.ReleaseAndGetVoidAddressOf())))
-        return filter;
-    ComPtr<IEnumMoniker> monikers;
-    if (devices->CreateClassEnumerator(CLSID_VideoInputDeviceCategory, &monikers, 0) != S_OK) return filter;
-    ComPtr<IMoniker> moniker;
-    while (monikers->Next(1, &moniker, nullptr) == S_OK) {
-        ComPtr<IPropertyBag> bag;
-        if (FAILED(moniker->BindToStorage(nullptr, nullptr, IID_IPropertyBag, bag.ReleaseAndGetVoidAddressOf())))
-            continue;
-        VARIANT name;
-        VariantInit(&name);
-        if (SUCCEEDED(bag->Read(u"FriendlyName", &name, nullptr)) && name.vt == VT_BSTR) {
-            const std::u16string text(name.bstrVal);
-            VariantClear(&name);
-            if (text == std::u16string(friendlyName.begin(), friendlyName.end())) {
-                moniker->BindToObject(nullptr, nullptr, IID_IBaseFilter, filter.ReleaseAndGetVoidAddressOf());
-                return filter;
-            }
-        }
-    }
-    return filter;
-}
 
 CMediaType VideoOutType(int width, int height, DWORD bitRate, REFERENCE_TIME frameDuration)
 {
@@ -134,7 +94,6 @@ CMediaType AudioType(const GUID& subtype, WORD tag, int rate)
 }  // namespace
 
 CMediaType LpcmAudioType(int rate) { return AudioType(MEDIASUBTYPE_DVD_LPCM_AUDIO, 0, rate); }
-CMediaType MpegAudioType(int rate) { return AudioType(MEDIASUBTYPE_MPEG1AudioPayload, 0x50, rate); }
 CMediaType Ac3AudioType(int rate) { return AudioType(MEDIASUBTYPE_DOLBY_AC3, 0x2000, rate); }
 
 HRESULT ConnectFilters(IGraphBuilder* graph, IBaseFilter* up, IBaseFilter* down)

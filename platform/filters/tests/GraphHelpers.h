@@ -1,6 +1,6 @@
-// Shared by the preview graph tests: stream files made by ffmpeg, the MPEG module
-// registered into the test's registry, media types of the demultiplexer's pins as
-// the SDK builds them, and the SDK's way of connecting two filters.
+// For the demultiplexer's tests: the MPEG module registered into the test's
+// registry, media types of the demultiplexer's pins as the SDK builds them, and
+// the SDK's way of connecting two filters.
 #pragma once
 
 #include <string>
@@ -17,22 +17,15 @@ extern const CLSID kAudioDecoderClsid;
 extern const CLSID kVideoDecoderClsid;
 
 std::string RunCommand(const std::string& command);
-// An MPEG program stream made by `ffmpeg -target <preset>` from test sources; empty
-// on failure.
-std::string MakeStream(const std::string& name, const std::string& preset, double seconds,
-                       const std::string& extra = "");
 // Registers a module of the build into this test's registry (regsvr).
 bool RegisterModule(const std::string& fileName);
 bool RegisterMpegModule();
-// The board's capture filter bound from the video input category by friendly name.
-ComPtr<IBaseFilter> BindCaptureDevice(const std::string& friendlyName);
 
 // "Video Out": MPEG-2 video with a 288-byte MPEG2VIDEOINFO and its sequence header.
 CMediaType VideoOutType(int width, int height, DWORD bitRate, REFERENCE_TIME frameDuration);
 // "Audio Out": DVD linear PCM, 16-bit stereo.
 CMediaType LpcmAudioType(int rate);
-// MPEG audio (VCD, SVCD) and AC-3 (DVD) types with a WAVEFORMATEX.
-CMediaType MpegAudioType(int rate);
+// The AC-3 (DVD) type with a WAVEFORMATEX.
 CMediaType Ac3AudioType(int rate);
 
 // First free output of `up` to the first free input of `down` that takes it.

@@ -34,11 +34,11 @@ HRESULT CBaseFilter::ActivatePins()
         CBasePin* pin = GetPin(i);
         if (!pin) break;
         if (!pin->IsConnected()) continue;
-        HRESULT hr = pin->Active();
+        HRESULT hr = quvo::NoThrow([pin] { return pin->Active(); });
         if (FAILED(hr)) {
             for (int j = 0; j < i; ++j) {
                 CBasePin* done = GetPin(j);
-                if (done && done->IsConnected()) done->Inactive();
+                if (done && done->IsConnected()) quvo::NoThrow([done] { return done->Inactive(); });
             }
             return hr;
         }
@@ -54,7 +54,7 @@ HRESULT CBaseFilter::DeactivatePins()
         if (!pin) break;
         // Every pin is deactivated even when one fails, so no thread is left running.
         if (pin->IsConnected()) {
-            HRESULT hr = pin->Inactive();
+            HRESULT hr = quvo::NoThrow([pin] { return pin->Inactive(); });
             if (FAILED(hr) && SUCCEEDED(result)) result = hr;
         }
     }
@@ -69,7 +69,10 @@ HRESULT CBaseFilter::Stop()
     // Inactive pins refuse new samples and release threads waiting for buffers; then
     // the filter wakes what waits inside it, and the streaming lock says it has left.
     HRESULT result = DeactivatePins();
-    ReleaseStreaming();
+    quvo::NoThrow([this] {
+        ReleaseStreaming();
+        return S_OK;
+    });
     {
         std::lock_guard streaming(streamingLock_);
         HRESULT hr = quvo::NoThrow([&] { return CleanupStream(); });
@@ -124,7 +127,7 @@ HRESULT CBaseFilter::Run(REFERENCE_TIME start)
         CBasePin* pin = GetPin(i);
         if (!pin) break;
         if (!pin->IsConnected()) continue;
-        HRESULT hr = pin->Run(start);
+        HRESULT hr = quvo::NoThrow([&] { return pin->Run(start); });
         if (FAILED(hr)) {
             state_.store(State_Paused);
             return hr;
@@ -179,8 +182,12 @@ HRESULT CBaseFilter::EnumPins(IEnumPins** pins)
 {
     if (!pins) return E_POINTER;
     *pins = nullptr;
-    auto* e = new (std::nothrow) CEnumPins(this, nullptr);
-    if (!e) return E_OUTOFMEMORY;
+    CEnumPins* e = nullptr;
+    const HRESULT hr = quvo::NoThrow([&] {  // the enumerator copies the pin list
+        e = new CEnumPins(this, nullptr);
+        return S_OK;
+    });
+    if (FAILED(hr)) return hr;
     e->AddRef();
     *pins = e;
     return S_OK;
@@ -217,9 +224,11 @@ HRESULT CBaseFilter::JoinFilterGraph(IFilterGraph* graph, LPCWSTR name)
 {
     std::lock_guard lock(filterLock_);
     std::lock_guard graphLock(graphLock_);
-    graph_ = graph;
-    filterName_ = name ? std::u16string(name) : std::u16string();
-    return S_OK;
+    return quvo::NoThrow([&] {
+        filterName_ = name ? std::u16string(name) : std::u16string();
+        graph_ = graph;
+        return S_OK;
+    });
 }
 
 HRESULT CBaseFilter::QueryVendorInfo(LPWSTR* vendorInfo)

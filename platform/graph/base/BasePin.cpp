@@ -2,9 +2,12 @@
 
 #include <new>
 
+#include "platform/com/NoThrow.h"
 #include "platform/graph/base/BaseFilter.h"
 #include "platform/graph/base/EnumMediaTypes.h"
 #include "platform/graph/base/WideText.h"
+
+using quvo::NoThrow;
 
 namespace {
 // Codes that only say "no" become the framework's "type not accepted".
@@ -48,13 +51,13 @@ HRESULT CBasePin::Connect(IPin* receivePin, const AM_MEDIA_TYPE* mt)
     if (connected_) return VFW_E_ALREADY_CONNECTED;
     if (!IsStopped()) return VFW_E_NOT_STOPPED;
 
-    HRESULT hr = CheckConnect(receivePin);
+    HRESULT hr = NoThrow([&] { return CheckConnect(receivePin); });
     if (SUCCEEDED(hr)) {
         CMediaType partial;
         if (mt) hr = partial.Set(*mt);
         if (SUCCEEDED(hr)) hr = AgreeMediaType(receivePin, mt ? &partial : nullptr);
     }
-    if (FAILED(hr)) BreakConnect();
+    if (FAILED(hr)) NoThrow([this] { return BreakConnect(); });
     return hr;
 }
 
@@ -98,15 +101,15 @@ HRESULT CBasePin::TryMediaTypes(IPin* receivePin, const CMediaType* partial, IEn
 
 HRESULT CBasePin::AttemptConnection(IPin* receivePin, const CMediaType* mt)
 {
-    HRESULT hr = CheckMediaType(mt);
+    HRESULT hr = NoThrow([&] { return CheckMediaType(mt); });
     if (hr != S_OK) return TypeRefusal(hr);
 
     connected_ = ComPtr<IPin>(receivePin);
-    hr = SetMediaType(mt);
+    hr = NoThrow([&] { return SetMediaType(mt); });
     if (SUCCEEDED(hr)) {
         hr = receivePin->ReceiveConnection(this, mt);
         if (SUCCEEDED(hr)) {
-            hr = CompleteConnect(receivePin);
+            hr = NoThrow([&] { return CompleteConnect(receivePin); });
             if (SUCCEEDED(hr)) return S_OK;
             // The receiver accepted: undo its side too.
             receivePin->Disconnect();
@@ -124,26 +127,26 @@ HRESULT CBasePin::ReceiveConnection(IPin* connector, const AM_MEDIA_TYPE* mt)
     if (connected_) return VFW_E_ALREADY_CONNECTED;
     if (!IsStopped()) return VFW_E_NOT_STOPPED;
 
-    HRESULT hr = CheckConnect(connector);
+    HRESULT hr = NoThrow([&] { return CheckConnect(connector); });
     if (FAILED(hr)) {
-        BreakConnect();
+        NoThrow([this] { return BreakConnect(); });
         return hr;
     }
     CMediaType type;
     hr = type.Set(*mt);
     if (SUCCEEDED(hr)) {
-        hr = CheckMediaType(&type);
+        hr = NoThrow([&] { return CheckMediaType(&type); });
         if (hr != S_OK) hr = TypeRefusal(hr);
     }
     if (SUCCEEDED(hr)) {
         connected_ = ComPtr<IPin>(connector);
-        hr = SetMediaType(&type);
-        if (SUCCEEDED(hr)) hr = CompleteConnect(connector);
+        hr = NoThrow([&] { return SetMediaType(&type); });
+        if (SUCCEEDED(hr)) hr = NoThrow([&] { return CompleteConnect(connector); });
         if (SUCCEEDED(hr)) return S_OK;
         connected_.Reset();
         mt_.InitMediaType();
     }
-    BreakConnect();
+    NoThrow([this] { return BreakConnect(); });
     return hr;
 }
 
@@ -157,7 +160,7 @@ HRESULT CBasePin::Disconnect()
 HRESULT CBasePin::DisconnectInternal()
 {
     if (!connected_) return S_FALSE;
-    HRESULT hr = BreakConnect();
+    HRESULT hr = NoThrow([this] { return BreakConnect(); });
     if (FAILED(hr)) return hr;
     connected_.Reset();
     mt_.InitMediaType();
@@ -215,7 +218,7 @@ HRESULT CBasePin::QueryAccept(const AM_MEDIA_TYPE* mt)
     if (!mt) return E_POINTER;
     CMediaType type;
     if (FAILED(type.Set(*mt))) return E_OUTOFMEMORY;
-    return CheckMediaType(&type) == S_OK ? S_OK : S_FALSE;
+    return NoThrow([&] { return CheckMediaType(&type); }) == S_OK ? S_OK : S_FALSE;
 }
 
 HRESULT CBasePin::EnumMediaTypes(IEnumMediaTypes** types)

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <chrono>
 
+#include "platform/com/NoThrow.h"
+
 CBaseReferenceClock::CBaseReferenceClock(const char* name, IUnknown* outer, HRESULT* phr)
     : CUnknown(name, outer)
 {
@@ -58,9 +60,14 @@ HRESULT CBaseReferenceClock::AddAdvice(REFERENCE_TIME due, REFERENCE_TIME period
     {
         std::lock_guard lock(adviseLock_);
         if (threadStopped_) return E_UNEXPECTED;
+        // The list may grow and the advise thread may have to start: either can fail.
+        const HRESULT hr = quvo::NoThrow([&] {
+            if (!thread_.joinable()) thread_ = std::thread(&CBaseReferenceClock::AdviseThread, this);
+            advice_.push_back({nextCookie_, due, period, event});
+            return S_OK;
+        });
+        if (FAILED(hr)) return hr;
         *cookie = nextCookie_++;
-        advice_.push_back({*cookie, due, period, event});
-        if (!thread_.joinable()) thread_ = std::thread(&CBaseReferenceClock::AdviseThread, this);
     }
     adviceChanged_.notify_all();
     return S_OK;

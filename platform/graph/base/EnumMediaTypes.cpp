@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "platform/com/NoThrow.h"
 #include "platform/graph/base/BasePin.h"
 
 CEnumMediaTypes::CEnumMediaTypes(CBasePin* pin, const CEnumMediaTypes* other)
@@ -23,7 +24,7 @@ HRESULT CEnumMediaTypes::Next(ULONG count, AM_MEDIA_TYPE** types, ULONG* fetched
     ULONG done = 0;
     while (done < count) {
         CMediaType mt;
-        if (pin_->GetMediaType(position_, &mt) != S_OK) break;
+        if (quvo::NoThrow([&] { return pin_->GetMediaType(position_, &mt); }) != S_OK) break;
         AM_MEDIA_TYPE* copy = CreateMediaType(&mt);
         if (!copy) {
             for (ULONG i = 0; i < done; ++i) DeleteMediaType(types[i]);

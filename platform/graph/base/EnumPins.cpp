@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "platform/com/NoThrow.h"
 #include "platform/graph/base/BaseFilter.h"
 #include "platform/graph/base/BasePin.h"
 
@@ -60,15 +61,21 @@ HRESULT CEnumPins::Skip(ULONG count)
 
 HRESULT CEnumPins::Reset()
 {
-    TakeSnapshot();
-    return S_OK;
+    return quvo::NoThrow([this] {
+        TakeSnapshot();
+        return S_OK;
+    });
 }
 
 HRESULT CEnumPins::Clone(IEnumPins** copy)
 {
     if (!copy) return E_POINTER;
-    auto* e = new (std::nothrow) CEnumPins(filter_, this);
-    if (!e) return E_OUTOFMEMORY;
+    CEnumPins* e = nullptr;
+    const HRESULT hr = quvo::NoThrow([&] {
+        e = new CEnumPins(filter_, this);
+        return S_OK;
+    });
+    if (FAILED(hr)) return hr;
     e->AddRef();
     *copy = e;
     return S_OK;

@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "platform/com/NoThrow.h"
 #include "platform/graph/base/MediaSample.h"
 
 CMemAllocator::CMemAllocator(const char* name, IUnknown* outer, HRESULT* phr)
@@ -135,13 +136,18 @@ HRESULT CMemAllocator::AllocateLocked()
 
     std::vector<std::unique_ptr<CMediaSample>> samples;
     std::vector<CMediaSample*> free;
-    samples.reserve(count);
-    free.reserve(count);
-    for (std::size_t i = 0; i < count; ++i) {
-        auto* buffer = reinterpret_cast<BYTE*>(first + i * stride);
-        samples.push_back(std::make_unique<CMediaSample>(this, buffer, props_.cbBuffer));
-        free.push_back(samples.back().get());
-    }
+    // ReleaseBuffer never grows the free list past this capacity, so it cannot fail.
+    const HRESULT hr = quvo::NoThrow([&] {
+        samples.reserve(count);
+        free.reserve(count);
+        for (std::size_t i = 0; i < count; ++i) {
+            auto* buffer = reinterpret_cast<BYTE*>(first + i * stride);
+            samples.push_back(std::make_unique<CMediaSample>(this, buffer, props_.cbBuffer));
+            free.push_back(samples.back().get());
+        }
+        return S_OK;
+    });
+    if (FAILED(hr)) return hr;
     memory_ = std::move(memory);
     samples_ = std::move(samples);
     free_ = std::move(free);

@@ -8,8 +8,11 @@
 #include "platform/graph/Guids.h"
 #include "platform/graph/base/MediaType.h"
 #include "platform/graph/manager/PinWalk.h"
+#include "platform/com/NoThrow.h"
 
 namespace quvo::graph {
+
+using quvo::NoThrow;
 
 namespace {
 
@@ -117,13 +120,15 @@ HRESULT CaptureGraphBuilder::FindInterface(const GUID* category, const GUID*, IB
     if (!ppv) return E_POINTER;
     *ppv = nullptr;
     if (!filter) return E_POINTER;
-    if (TryFilterAndPins(filter, riid, ppv)) return S_OK;
-    const bool up = !category || *category != LOOK_DOWNSTREAM_ONLY;
-    const bool down = !category || *category != LOOK_UPSTREAM_ONLY;
-    std::vector<ComPtr<IBaseFilter>> seen{ComPtr<IBaseFilter>(filter)};
-    if (up && SearchFrom(filter, PINDIR_INPUT, riid, ppv, seen)) return S_OK;
-    if (down && SearchFrom(filter, PINDIR_OUTPUT, riid, ppv, seen)) return S_OK;
-    return E_NOINTERFACE;
+    return NoThrow([&] {
+        if (TryFilterAndPins(filter, riid, ppv)) return S_OK;
+        const bool up = !category || *category != LOOK_DOWNSTREAM_ONLY;
+        const bool down = !category || *category != LOOK_UPSTREAM_ONLY;
+        std::vector<ComPtr<IBaseFilter>> seen{ComPtr<IBaseFilter>(filter)};
+        if (up && SearchFrom(filter, PINDIR_INPUT, riid, ppv, seen)) return S_OK;
+        if (down && SearchFrom(filter, PINDIR_OUTPUT, riid, ppv, seen)) return S_OK;
+        return E_NOINTERFACE;
+    });
 }
 
 HRESULT CaptureGraphBuilder::FindPin(IUnknown* source, PIN_DIRECTION dir, const GUID* category,
@@ -131,6 +136,12 @@ HRESULT CaptureGraphBuilder::FindPin(IUnknown* source, PIN_DIRECTION dir, const 
 {
     if (!source || !pin) return E_POINTER;
     *pin = nullptr;
+    return NoThrow([&] { return FindPinOf(source, dir, category, type, unconnected, num, pin); });
+}
+
+HRESULT CaptureGraphBuilder::FindPinOf(IUnknown* source, PIN_DIRECTION dir, const GUID* category,
+                                       const GUID* type, BOOL unconnected, int num, IPin** pin)
+{
     std::vector<ComPtr<IPin>> candidates;
     ComPtr<IPin> asPin;
     ComPtr<IBaseFilter> asFilter;

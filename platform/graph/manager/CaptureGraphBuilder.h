@@ -37,6 +37,9 @@ public:
                     BOOL unconnected, int num, IPin** pin) override;
 
 private:
+    HRESULT FindPinOf(IUnknown* source, PIN_DIRECTION dir, const GUID* category, const GUID* type,
+                      BOOL unconnected, int num, IPin** pin);
+
     std::mutex graphLock_;  // guards graph_ (set and read from the application thread)
     ComPtr<IGraphBuilder> graph_;
 };

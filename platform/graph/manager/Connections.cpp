@@ -2,13 +2,21 @@
 // intelligent connection and no intermediate filter is ever inserted.
 #include "platform/graph/manager/FilterGraph.h"
 #include "platform/graph/manager/PinWalk.h"
+#include "platform/com/NoThrow.h"
 
 namespace quvo::graph {
+
+using quvo::NoThrow;
 
 HRESULT FilterGraph::ConnectDirect(IPin* out, IPin* in, const AM_MEDIA_TYPE* mt)
 {
     if (!out || !in) return E_POINTER;
     std::lock_guard lock(graphLock_);
+    return NoThrow([&] { return ConnectDirectLocked(out, in, mt); });
+}
+
+HRESULT FilterGraph::ConnectDirectLocked(IPin* out, IPin* in, const AM_MEDIA_TYPE* mt)
+{
     ComPtr<IBaseFilter> outFilter = OwnerOf(out);
     ComPtr<IBaseFilter> inFilter = OwnerOf(in);
     if (!outFilter || !inFilter || FindEntry(outFilter.Get()) == filters_.end() ||
@@ -53,7 +61,7 @@ HRESULT FilterGraph::Reconnect(IPin* pin)
     IPin* in = dir == PINDIR_OUTPUT ? peer.Get() : pin;
     out->Disconnect();
     in->Disconnect();
-    return ConnectDirect(out, in, nullptr);
+    return NoThrow([&] { return ConnectDirectLocked(out, in, nullptr); });
 }
 
 HRESULT FilterGraph::Render(IPin*) { return E_NOTIMPL; }

@@ -91,6 +91,8 @@ private:
     std::u16string UniqueName(LPCWSTR wanted) const;
     void DisconnectAllPins(IBaseFilter* filter);
     void ForgetFilter(std::vector<Entry>::iterator it);
+    // Connections.cpp; callers hold graphLock_.
+    HRESULT ConnectDirectLocked(IPin* out, IPin* in, const AM_MEDIA_TYPE* mt);
 
     // RunControl.cpp; callers hold graphLock_.
     std::vector<ComPtr<IBaseFilter>> RendererFirstOrder() const;

@@ -5,8 +5,11 @@
 #include "platform/graph/manager/FilterEnumerator.h"
 #include "platform/graph/manager/FilterGraph.h"
 #include "platform/graph/manager/PinWalk.h"
+#include "platform/com/NoThrow.h"
 
 namespace quvo::graph {
+
+using quvo::NoThrow;
 
 namespace {
 constexpr std::size_t kMaxName = 127;  // FILTER_INFO::achName holds 128 units with the zero
@@ -56,14 +59,17 @@ HRESULT FilterGraph::AddFilter(IBaseFilter* filter, LPCWSTR name)
     if (!filter) return E_POINTER;
     std::lock_guard lock(graphLock_);
     if (FindEntry(filter) != filters_.end()) return E_INVALIDARG;
-    std::u16string unique = UniqueName(name);
-    bool renamed = name && unique != name;
-    HRESULT hr = filter->JoinFilterGraph(static_cast<IGraphBuilder*>(this), unique.c_str());
-    if (FAILED(hr)) return hr;
-    filters_.push_back({ComPtr<IBaseFilter>(filter), std::move(unique)});
-    // A filter joining a graph that already has a clock runs by it too.
-    if (clock_) filter->SetSyncSource(clock_.Get());
-    return renamed ? VFW_S_DUPLICATE_NAME : S_OK;
+    return NoThrow([&] {
+        std::u16string unique = UniqueName(name);
+        const bool renamed = name && unique != name;
+        filters_.reserve(filters_.size() + 1);  // the filter is not told it joined unless it is listed
+        HRESULT hr = filter->JoinFilterGraph(static_cast<IGraphBuilder*>(this), unique.c_str());
+        if (FAILED(hr)) return hr;
+        filters_.push_back({ComPtr<IBaseFilter>(filter), std::move(unique)});
+        // A filter joining a graph that already has a clock runs by it too.
+        if (clock_) filter->SetSyncSource(clock_.Get());
+        return renamed ? VFW_S_DUPLICATE_NAME : S_OK;
+    });
 }
 
 void FilterGraph::DisconnectAllPins(IBaseFilter* filter)
@@ -99,19 +105,23 @@ HRESULT FilterGraph::RemoveFilter(IBaseFilter* filter)
     std::lock_guard lock(graphLock_);
     auto it = FindEntry(filter);
     if (it == filters_.end()) return VFW_E_NOT_FOUND;
-    ForgetFilter(it);
-    return S_OK;
+    return NoThrow([&] {
+        ForgetFilter(it);
+        return S_OK;
+    });
 }
 
 HRESULT FilterGraph::EnumFilters(IEnumFilters** filters)
 {
     if (!filters) return E_POINTER;
-    std::vector<ComPtr<IBaseFilter>> snapshot;
-    {
-        std::lock_guard lock(graphLock_);
-        for (const Entry& e : filters_) snapshot.push_back(e.filter);
-    }
-    return FilterEnumerator::Create(std::move(snapshot), filters);
+    return NoThrow([&] {
+        std::vector<ComPtr<IBaseFilter>> snapshot;
+        {
+            std::lock_guard lock(graphLock_);
+            for (const Entry& e : filters_) snapshot.push_back(e.filter);
+        }
+        return FilterEnumerator::Create(std::move(snapshot), filters);
+    });
 }
 
 HRESULT FilterGraph::FindFilterByName(LPCWSTR name, IBaseFilter** filter)

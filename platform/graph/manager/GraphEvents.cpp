@@ -8,8 +8,11 @@
 #include <cstdint>
 
 #include "platform/win32/Window.h"
+#include "platform/com/NoThrow.h"
 
 namespace quvo::graph {
+
+using quvo::NoThrow;
 
 namespace {
 constexpr LONG kNoNotify = 0x01;  // AM_MEDIAEVENT_NONOTIFY
@@ -89,16 +92,21 @@ void GraphEvents::PostNotification()
 
 HRESULT GraphEvents::Notify(LONG code, LONG_PTR param1, LONG_PTR param2)
 {
-    bool post;
+    bool post = false;
     {
         std::lock_guard lock(queueLock_);
-        if (code == EC_COMPLETE && defaultComplete_ && renderers_ > 0) {
-            // One EC_COMPLETE for the graph, when the last renderer has finished.
-            if (++completed_ != renderers_) return S_OK;
-            post = QueueLocked({EC_COMPLETE, S_OK, 0});
-        } else {
-            post = QueueLocked({code, param1, param2});
-        }
+        // Filters call this on their streaming threads: a full memory loses the event.
+        const HRESULT hr = NoThrow([&] {
+            if (code == EC_COMPLETE && defaultComplete_ && renderers_ > 0) {
+                // One EC_COMPLETE for the graph, when the last renderer has finished.
+                if (++completed_ != renderers_) return S_FALSE;
+                post = QueueLocked({EC_COMPLETE, S_OK, 0});
+            } else {
+                post = QueueLocked({code, param1, param2});
+            }
+            return S_OK;
+        });
+        if (hr != S_OK) return SUCCEEDED(hr) ? S_OK : hr;
     }
     if (post) PostNotification();
     return S_OK;

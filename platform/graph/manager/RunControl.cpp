@@ -7,8 +7,11 @@
 #include "platform/graph/manager/FilterGraph.h"
 #include "platform/graph/manager/PinWalk.h"
 #include "platform/graph/manager/SystemClock.h"
+#include "platform/com/NoThrow.h"
 
 namespace quvo::graph {
+
+using quvo::NoThrow;
 
 namespace {
 // Stream time 0 lies this far after "now" at Run, so that every filter is running
@@ -192,25 +195,25 @@ HRESULT FilterGraph::StateOfFilters(DWORD timeoutMs, FILTER_STATE* state)
 HRESULT FilterGraph::Run()
 {
     std::lock_guard lock(graphLock_);
-    return RunLocked(kChooseStart);
+    return NoThrow([&] { return RunLocked(kChooseStart); });
 }
 
 HRESULT FilterGraph::Run(REFERENCE_TIME start)
 {
     std::lock_guard lock(graphLock_);
-    return RunLocked(start);
+    return NoThrow([&] { return RunLocked(start); });
 }
 
 HRESULT FilterGraph::Pause()
 {
     std::lock_guard lock(graphLock_);
-    return PauseLocked();
+    return NoThrow([&] { return PauseLocked(); });
 }
 
 HRESULT FilterGraph::Stop()
 {
     std::lock_guard lock(graphLock_);
-    return StopLocked();
+    return NoThrow([&] { return StopLocked(); });
 }
 
 HRESULT FilterGraph::GetState(LONG timeoutMs, OAFilterState* state)
@@ -226,17 +229,19 @@ HRESULT FilterGraph::GetState(DWORD timeoutMs, FILTER_STATE* state)
 {
     if (!state) return E_POINTER;
     std::lock_guard lock(graphLock_);
-    return StateOfFilters(timeoutMs, state);
+    return NoThrow([&] { return StateOfFilters(timeoutMs, state); });
 }
 
 HRESULT FilterGraph::StopWhenReady()
 {
     std::lock_guard lock(graphLock_);
-    HRESULT hr = PauseLocked();
-    if (FAILED(hr)) return hr;
-    FILTER_STATE fs;
-    StateOfFilters(10000, &fs);  // let renderers take what was queued, within reason
-    return StopLocked();
+    return NoThrow([&] {
+        HRESULT hr = PauseLocked();
+        if (FAILED(hr)) return hr;
+        FILTER_STATE fs;
+        StateOfFilters(10000, &fs);  // let renderers take what was queued, within reason
+        return StopLocked();
+    });
 }
 
 HRESULT FilterGraph::SetSyncSource(IReferenceClock* clock)
@@ -245,7 +250,7 @@ HRESULT FilterGraph::SetSyncSource(IReferenceClock* clock)
     if (state_ != State_Stopped) return VFW_E_NOT_STOPPED;
     clock_ = ComPtr<IReferenceClock>(clock);
     clockSetByCaller_ = true;
-    return GiveClockToFilters();
+    return NoThrow([&] { return GiveClockToFilters(); });
 }
 
 HRESULT FilterGraph::GetSyncSource(IReferenceClock** clock)
@@ -259,10 +264,12 @@ HRESULT FilterGraph::SetDefaultSyncSource()
 {
     std::lock_guard lock(graphLock_);
     if (state_ != State_Stopped) return VFW_E_NOT_STOPPED;
-    HRESULT hr = ChooseDefaultClock();
-    if (FAILED(hr)) return hr;
-    clockSetByCaller_ = true;
-    return GiveClockToFilters();
+    return NoThrow([&] {
+        HRESULT hr = ChooseDefaultClock();
+        if (FAILED(hr)) return hr;
+        clockSetByCaller_ = true;
+        return GiveClockToFilters();
+    });
 }
 
 }  // namespace quvo::graph

@@ -3,7 +3,7 @@
 // first, through the tee) or downstream, as the direction asks; pins are found by
 // direction, media type and connection state.
 #include "platform/graph/tests/GraphFixture.h"
-#include "platform/graph/tests/TestFilters.h"
+#include "platform/graph/testkit/TestFilters.h"
 
 namespace quvo::test {
 namespace {
@@ -17,7 +17,7 @@ protected:
                                    IID_ICaptureGraphBuilder2, builder.ReleaseAndGetVoidAddressOf()),
                   S_OK);
         ASSERT_EQ(builder->SetFiltergraph(graph.Get()), S_OK);
-        source = PushSource::Make(1, {});
+        source = CountingSource::Make(1, {});
         sink = CountingSink::Make();
         ASSERT_EQ(CoCreateInstance(CLSID_InfTee, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter,
                                    tee.ReleaseAndGetVoidAddressOf()),
@@ -44,7 +44,7 @@ protected:
     }
 
     ComPtr<ICaptureGraphBuilder2> builder;
-    ComPtr<PushSource> source;
+    ComPtr<CountingSource> source;
     ComPtr<CountingSink> sink;
     ComPtr<IBaseFilter> tee;
 };

@@ -12,7 +12,7 @@
 #include "platform/com/Runtime.h"
 #include "platform/graph/DeviceInterfaces.h"
 #include "platform/graph/Guids.h"
-#include "platform/graph/tests/TestFilters.h"
+#include "platform/graph/testkit/TestFilters.h"
 #include "platform/win32/Errors.h"
 
 namespace quvo::test {
@@ -27,7 +27,7 @@ CUnknown* CreateTestDevice(IUnknown* outer, HRESULT* hr)
         *hr = CLASS_E_NOAGGREGATION;
         return nullptr;
     }
-    return CountingSink::New();
+    return new CountingSink;
 }
 
 const CFactoryTemplate kTestDevice[] = {{u"Test capture device", &CLSID_TestCaptureDevice, &CreateTestDevice, nullptr, nullptr}};

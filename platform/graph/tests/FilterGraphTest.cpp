@@ -5,7 +5,7 @@
 #include <string>
 
 #include "platform/graph/tests/GraphFixture.h"
-#include "platform/graph/tests/TestFilters.h"
+#include "platform/graph/testkit/TestFilters.h"
 
 namespace quvo::test {
 namespace {
@@ -46,7 +46,7 @@ TEST_F(FilterListTest, NamesAreMadeUniqueAndFindable)
 TEST_F(FilterListTest, EnumeratesInOrderAndForgetsRemovedFilters)
 {
     auto a = CountingSink::Make();
-    auto b = PushSource::Make(1, {});
+    auto b = CountingSource::Make(1, {});
     ASSERT_EQ(graph->AddFilter(a.Get(), u"A"), S_OK);
     ASSERT_EQ(graph->AddFilter(b.Get(), u"B"), S_OK);
 
@@ -78,7 +78,7 @@ using ConnectionTest = GraphTest;
 
 TEST_F(ConnectionTest, ConnectDirectJoinsExactlyTheTwoPins)
 {
-    auto source = PushSource::Make(1, {});
+    auto source = CountingSource::Make(1, {});
     auto sink = CountingSink::Make();
     ASSERT_EQ(graph->AddFilter(source.Get(), u"Source"), S_OK);
     ASSERT_EQ(graph->AddFilter(sink.Get(), u"Sink"), S_OK);
@@ -98,8 +98,8 @@ TEST_F(ConnectionTest, ConnectDirectJoinsExactlyTheTwoPins)
 
 TEST_F(ConnectionTest, RefusedConnectionLeavesBothPinsFree)
 {
-    auto source = PushSource::Make(1, {});
-    auto refusing = CountingSink::Make(false);
+    auto source = CountingSource::Make(1, {});
+    auto refusing = CountingSink::Make(GUID_NULL);
     ASSERT_EQ(graph->AddFilter(source.Get(), u"Source"), S_OK);
     ASSERT_EQ(graph->AddFilter(refusing.Get(), u"Refusing"), S_OK);
 
@@ -116,7 +116,7 @@ TEST_F(ConnectionTest, RefusedConnectionLeavesBothPinsFree)
 
 TEST_F(ConnectionTest, PinsOutsideTheGraphOrBackwardsAreRefused)
 {
-    auto source = PushSource::Make(1, {});
+    auto source = CountingSource::Make(1, {});
     auto sink = CountingSink::Make();
     ASSERT_EQ(graph->AddFilter(source.Get(), u"Source"), S_OK);
     EXPECT_EQ(graph->ConnectDirect(source->Out(), sink->In(), nullptr), VFW_E_NOT_IN_GRAPH);
@@ -126,7 +126,7 @@ TEST_F(ConnectionTest, PinsOutsideTheGraphOrBackwardsAreRefused)
 
 TEST_F(ConnectionTest, RemovingAFilterBreaksItsConnections)
 {
-    auto source = PushSource::Make(1, {});
+    auto source = CountingSource::Make(1, {});
     auto sink = CountingSink::Make();
     ASSERT_EQ(graph->AddFilter(source.Get(), u"Source"), S_OK);
     ASSERT_EQ(graph->AddFilter(sink.Get(), u"Sink"), S_OK);

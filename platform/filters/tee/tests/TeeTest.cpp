@@ -11,7 +11,7 @@
 #include "platform/graph/ControlInterfaces.h"
 #include "platform/graph/Guids.h"
 #include "platform/graph/base/MediaType.h"
-#include "platform/graph/tests/TestFilters.h"
+#include "platform/graph/testkit/TestFilters.h"
 
 namespace quvo::test {
 namespace {
@@ -51,7 +51,7 @@ protected:
         ASSERT_EQ(CoCreateInstance(CLSID_InfTee, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter,
                                    tee.ReleaseAndGetVoidAddressOf()),
                   S_OK);
-        source = PushSource::Make(50, {});
+        source = CountingSource::Make(50, {});
         ASSERT_EQ(graph->AddFilter(source.Get(), u"Source"), S_OK);
         ASSERT_EQ(graph->AddFilter(tee.Get(), u"Tee"), S_OK);
     }
@@ -69,14 +69,15 @@ protected:
 
     ComPtr<CountingSink> AddSink(const char16_t* name, bool failSamples = false)
     {
-        auto sink = CountingSink::Make(true, failSamples);
+        auto sink = CountingSink::Make();
+        if (failSamples) sink->failAfter = 0;
         EXPECT_EQ(graph->AddFilter(sink.Get(), name), S_OK);
         return sink;
     }
 
     ComPtr<IGraphBuilder> graph;
     ComPtr<IBaseFilter> tee;
-    ComPtr<PushSource> source;
+    ComPtr<CountingSource> source;
 };
 
 TEST_F(TeeTest, OutputsConnectOnlyAfterTheInput)
@@ -138,8 +139,8 @@ TEST_F(TeeTest, AFailingOutputDoesNotStopTheOthers)
     LONG code = 0;
     for (int i = 0; i < 100 && code != EC_COMPLETE; ++i) events->WaitForCompletion(100, &code);
     EXPECT_EQ(code, EC_COMPLETE);
-    EXPECT_EQ(good->Numbers().size(), 50u);
-    EXPECT_TRUE(failing->Numbers().empty());
+    EXPECT_EQ(good->Received().size(), 50u);
+    EXPECT_TRUE(failing->Received().empty());
     control->Stop();
 }
 

@@ -2,14 +2,17 @@
 // Pin Tee -> counting sink, paused. While every allocation of the delivering
 // thread fails, the tee's Receive (which lists its outputs) and the sink's
 // OnReceive (which records the sample) answer E_OUTOFMEMORY instead of letting
-// std::bad_alloc out of the component; afterwards samples flow again.
+// std::bad_alloc out of the component; afterwards samples flow again. Component
+// methods that allocate (a demultiplexer's new pin and its name, a filter joining
+// a graph, a pin enumerator) answer the same, and work again afterwards.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <new>
 
 #include "platform/com/Runtime.h"
-#include "platform/graph/base/tests/TestFilters.h"
+#include "platform/graph/MpegInterfaces.h"
+#include "platform/graph/testkit/TestFilters.h"
 
 namespace {
 thread_local bool t_failAllocations = false;
@@ -86,6 +89,46 @@ TEST(AllocationFailure, OnTheStreamingPathBecomesOutOfMemory)
         teeIn->Disconnect();
         teeOut->Disconnect();
         sink->Pin()->Disconnect();
+    }
+    CoUninitialize();
+}
+
+TEST(AllocationFailure, ComponentMethodsAnswerOutOfMemory)
+{
+    ASSERT_EQ(CoInitialize(nullptr), S_OK);
+    {
+        ComPtr<IBaseFilter> demux, tee;
+        ComPtr<IGraphBuilder> graph;
+        ASSERT_EQ(CoCreateInstance(CLSID_MPEG2Demultiplexer, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter,
+                                   demux.ReleaseAndGetVoidAddressOf()),
+                  S_OK);
+        ASSERT_EQ(CoCreateInstance(CLSID_InfTee, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter,
+                                   tee.ReleaseAndGetVoidAddressOf()),
+                  S_OK);
+        ASSERT_EQ(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder,
+                                   graph.ReleaseAndGetVoidAddressOf()),
+                  S_OK);
+        ComPtr<IMpeg2Demultiplexer> control;
+        ASSERT_EQ(demux->QueryInterface(IID_IMpeg2Demultiplexer, control.ReleaseAndGetVoidAddressOf()), S_OK);
+        CMediaType type = StreamType();
+        char16_t name[] = u"Video Out";
+        ComPtr<IPin> pin;
+        ComPtr<IEnumPins> pins;
+        HRESULT created = S_OK, joined = S_OK, listed = S_OK;
+        {
+            FailAllocations failing;
+            created = control->CreateOutputPin(&type, name, &pin);
+            joined = graph->AddFilter(tee.Get(), u"Tee");
+            listed = tee->EnumPins(&pins);
+        }
+        EXPECT_EQ(created, E_OUTOFMEMORY);
+        EXPECT_EQ(joined, E_OUTOFMEMORY);
+        EXPECT_EQ(listed, E_OUTOFMEMORY);
+        EXPECT_FALSE(pin || pins);
+        EXPECT_EQ(control->CreateOutputPin(&type, name, &pin), S_OK);
+        EXPECT_EQ(graph->AddFilter(tee.Get(), u"Tee"), S_OK);
+        EXPECT_EQ(tee->EnumPins(&pins), S_OK);
+        graph->RemoveFilter(tee.Get());
     }
     CoUninitialize();
 }

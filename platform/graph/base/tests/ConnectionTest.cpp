@@ -3,7 +3,7 @@
 // pins' Active/Inactive/Run hooks once per real transition.
 #include <gtest/gtest.h>
 
-#include "platform/graph/base/tests/TestFilters.h"
+#include "platform/graph/testkit/TestFilters.h"
 
 namespace {
 using namespace quvo::test;

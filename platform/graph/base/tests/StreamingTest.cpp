@@ -4,7 +4,7 @@
 // running, and a thousand start/stop cycles end with no thread, object or lock left.
 #include <gtest/gtest.h>
 
-#include "platform/graph/base/tests/TestFilters.h"
+#include "platform/graph/testkit/TestFilters.h"
 
 namespace {
 using namespace quvo::test;

@@ -6,7 +6,7 @@
 
 #include <cstring>
 
-#include "platform/graph/base/tests/TestFilters.h"
+#include "platform/graph/testkit/TestFilters.h"
 
 namespace {
 using namespace quvo::test;

@@ -1,8 +1,11 @@
-#include "platform/graph/base/tests/TestFilters.h"
+#include "platform/graph/testkit/TestFilters.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <thread>
+
+#include "platform/com/Runtime.h"
 
 namespace quvo::test {
 
@@ -63,20 +66,39 @@ HRESULT CountingStream::GetMediaType(CMediaType* mt)
 HRESULT CountingStream::DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* props)
 {
     if (FAILED(decideResult)) return decideResult;
-    return SetBuffers(allocator, props, 4, 188);
+    return SetBuffers(allocator, props, 4, bytes.empty() ? 188 : static_cast<LONG>(chunk));
 }
 
 HRESULT CountingStream::FillBuffer(IMediaSample* sample)
 {
-    if (limit >= 0 && next >= limit) return endResult;
+    return bytes.empty() ? FillNumber(sample) : FillBytes(sample);
+}
+
+HRESULT CountingStream::FillNumber(IMediaSample* sample)
+{
+    const int n = next.load();
+    if (limit >= 0 && n >= limit) return endResult;
+    if (interval.count() > 0) std::this_thread::sleep_for(interval);
     BYTE* data = nullptr;
     sample->GetPointer(&data);
-    std::uint32_t n = static_cast<std::uint32_t>(next);
-    std::memcpy(data, &n, 4);
+    const auto number = static_cast<std::uint32_t>(n);
+    std::memcpy(data, &number, 4);
     sample->SetActualDataLength(4);
-    REFERENCE_TIME start = next * (UNITS / 25), stop = start + UNITS / 25;
+    REFERENCE_TIME start = n * (UNITS / 25), stop = start + UNITS / 25;
     sample->SetTime(&start, &stop);
-    ++next;
+    next.store(n + 1);
+    return S_OK;
+}
+
+HRESULT CountingStream::FillBytes(IMediaSample* sample)
+{
+    if (sent_ >= bytes.size()) return S_FALSE;
+    BYTE* data = nullptr;
+    sample->GetPointer(&data);
+    const std::size_t n = std::min({chunk, bytes.size() - sent_, static_cast<std::size_t>(sample->GetSize())});
+    std::memcpy(data, bytes.data() + sent_, n);
+    sample->SetActualDataLength(static_cast<LONG>(n));
+    sent_ += n;
     return S_OK;
 }
 
@@ -92,12 +114,30 @@ HRESULT CountingStream::OnThreadDestroy()
     return S_OK;
 }
 
-HRESULT CountingStream::OnThreadStartPlay() { return S_OK; }
+HRESULT CountingStream::OnThreadStartPlay()
+{
+    sent_ = 0;
+    return S_OK;
+}
 
 CountingSource::CountingSource() : CSource("Counting source", nullptr, kSourceClsid)
 {
     HRESULT hr = S_OK;
     stream_ = new CountingStream(&hr, this);  // owned by the filter from here on
+}
+
+ComPtr<CountingSource> CountingSource::Make(int limit, std::chrono::microseconds interval)
+{
+    ComPtr<CountingSource> source(new CountingSource);
+    source->stream_->limit = limit;
+    source->stream_->interval = interval;
+    return source;
+}
+
+HRESULT CountingSource::NonDelegatingQueryInterface(REFIID riid, void** ppv)
+{
+    if (riid == IID_ITestMarker) return GetInterface(static_cast<ITestMarker*>(this), ppv);
+    return CSource::NonDelegatingQueryInterface(riid, ppv);
 }
 
 // ---- CountingSink ----
@@ -126,6 +166,11 @@ CountingSink::CountingSink(const GUID& acceptedType)
 {
 }
 
+ComPtr<CountingSink> CountingSink::Make(const GUID& acceptedType)
+{
+    return ComPtr<CountingSink>(new CountingSink(acceptedType));
+}
+
 // Streaming thread, under the streaming lock.
 HRESULT CountingSink::OnReceive(IMediaSample* sample)
 {
@@ -134,7 +179,12 @@ HRESULT CountingSink::OnReceive(IMediaSample* sample)
         received_.notify_all();
         return E_FAIL;
     }
+    BYTE* data = nullptr;
+    const LONG size = sample->GetActualDataLength();
+    if (FAILED(sample->GetPointer(&data)) || size < 0) return E_FAIL;
     numbers_.push_back(NumberOf(sample));
+    bytes_.insert(bytes_.end(), data, data + size);
+    sizes_.push_back(static_cast<std::size_t>(size));
     received_.notify_all();
     return S_OK;
 }
@@ -171,6 +221,18 @@ std::vector<std::uint32_t> CountingSink::Received()
     return numbers_;
 }
 
+std::vector<std::uint8_t> CountingSink::Bytes()
+{
+    std::lock_guard lock(StreamingLock());
+    return bytes_;
+}
+
+std::vector<std::size_t> CountingSink::SampleSizes()
+{
+    std::lock_guard lock(StreamingLock());
+    return sizes_;
+}
+
 int CountingSink::EndOfStreams()
 {
     std::lock_guard lock(StreamingLock());
@@ -181,7 +243,28 @@ void CountingSink::Clear()
 {
     std::lock_guard lock(StreamingLock());
     numbers_.clear();
+    bytes_.clear();
+    sizes_.clear();
     endOfStreams_ = 0;
+}
+
+HRESULT CountingSink::GetState(DWORD timeoutMs, FILTER_STATE* state)
+{
+    HRESULT hr = CBaseSink::GetState(timeoutMs, state);
+    if (hr == S_OK && intermediate_.load() && *state == State_Paused) return VFW_S_STATE_INTERMEDIATE;
+    return hr;
+}
+
+HRESULT CountingSink::OfferClock()
+{
+    return CoCreateInstance(CLSID_SystemClock, nullptr, CLSCTX_INPROC_SERVER, IID_IReferenceClock,
+                            ownClock_.ReleaseAndGetVoidAddressOf());
+}
+
+HRESULT CountingSink::NonDelegatingQueryInterface(REFIID riid, void** ppv)
+{
+    if (riid == IID_IReferenceClock && ownClock_) return ownClock_->QueryInterface(riid, ppv);
+    return CBaseSink::NonDelegatingQueryInterface(riid, ppv);
 }
 
 // ---- HookFilter ----

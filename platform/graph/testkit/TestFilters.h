@@ -1,9 +1,20 @@
-// Small filters and interface doubles for the base-class tests: a push source that
-// numbers its samples, a sink that records them, a pass-through filter whose pins
-// count their state hooks, a manual clock and a recorder of graph events.
+// The tests' own filters, built on the base classes, for every test that needs a
+// source, a sink or a graph double:
+//   CountingSource  one output "Output" (a program stream); from Pause on its
+//                   streaming thread sends numbered samples (the number in the
+//                   first four bytes, time number/25 s), or the bytes it was given
+//                   in chunks, then end of stream.
+//   CountingSink    one input "Input" (a CBaseSink); records the numbers and bytes
+//                   it receives, reports EC_COMPLETE at end of stream.
+//   HookFilter      a pass-through whose pins count their state hooks.
+//   ManualSource    one output the test thread drives by hand.
+//   ManualClock, EventRecorder: a clock the test sets, a graph that records events.
 #pragma once
 
+#include <atomic>
+#include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -13,11 +24,18 @@
 
 namespace quvo::test {
 
-// The one media type the test source offers.
+// The type the test source offers, and one it does not.
 CMediaType StreamType();
 CMediaType VideoType();
 
-// ---- push source: sample i carries the 32-bit number i and the time i/25 s ----
+// An interface only the counting source offers, for searches through a graph.
+QUVO_IID(IID_ITestMarker, 0x5a1e0c20, 0x7d2b, 0x4c6e, 0x9a, 0x10, 0x3f, 0x44, 0x81, 0x20, 0x6b, 0x20);
+struct ITestMarker : IUnknown {
+    QUVO_INTERFACE_ID(IID_ITestMarker);
+    virtual int Count() = 0;
+};
+
+// ---- push source ----
 
 class CountingSource;
 
@@ -32,28 +50,49 @@ public:
     HRESULT OnThreadDestroy() override;
     HRESULT OnThreadStartPlay() override;
 
-    // Samples to deliver before end of stream (-1: no end), set while stopped.
+    // Set while stopped:
+    // numbered samples to deliver before end of stream (-1: no end);
     int limit = -1;
-    // A failure to answer from DecideBufferSize (connection tests).
+    // the pause after each numbered sample;
+    std::chrono::microseconds interval{0};
+    // a failure to answer from DecideBufferSize (connection tests);
     HRESULT decideResult = S_OK;
-    // A failure FillBuffer answers once `limit` samples are out, instead of S_FALSE.
+    // a failure FillBuffer answers once `limit` samples are out, instead of S_FALSE;
     HRESULT endResult = S_FALSE;
+    // when not empty, what the stream sends instead of numbers: `chunk` bytes a
+    // sample, from the first byte again at each start, then end of stream.
+    std::vector<std::uint8_t> bytes;
+    std::size_t chunk = 8192;
+
+    // The next number: written by the streaming thread, read by the test at any time.
+    std::atomic<int> next{0};
     // Touched only by the streaming thread while it runs, read after Stop.
-    int next = 0;
     int threadsCreated = 0;
     int threadsDestroyed = 0;
-};
-
-class CountingSource : public CSource {
-public:
-    CountingSource();
-    CountingStream* Stream() { return stream_; }
 
 private:
-    CountingStream* stream_;
+    HRESULT FillNumber(IMediaSample* sample);
+    HRESULT FillBytes(IMediaSample* sample);
+    std::size_t sent_ = 0;  // streaming thread
 };
 
-// ---- sink: a rendered input pin that records sample numbers ----
+class CountingSource : public CSource, public ITestMarker {
+public:
+    CountingSource();
+    static ComPtr<CountingSource> Make(int limit = -1, std::chrono::microseconds interval = {});
+
+    DECLARE_IUNKNOWN
+    HRESULT NonDelegatingQueryInterface(REFIID riid, void** ppv) override;
+    int Count() override { return stream_->limit; }
+
+    CountingStream* Stream() { return stream_; }
+    IPin* Out() { return stream_; }
+
+private:
+    CountingStream* stream_;  // owned by CSource
+};
+
+// ---- sink ----
 
 class CountingSink;
 
@@ -70,22 +109,37 @@ private:
 
 class CountingSink : public CBaseSink {
 public:
+    // Takes any type of the `accepted` major type (GUID_NULL: refuses every type).
     explicit CountingSink(const GUID& accepted = StreamType().majortype);
+    static ComPtr<CountingSink> Make(const GUID& accepted = StreamType().majortype);
 
     CSinkInputPin* SinkPin() override { return &pin_; }
     CountingSinkPin* Pin() { return &pin_; }
+    IPin* In() { return &pin_; }
 
     // Waits until `count` samples (or an end of stream) arrived; false after 30 s,
     // which only guards the test run against a hang.
     bool WaitForSamples(std::size_t count);
     bool WaitForEndOfStream();
     bool WaitForRefusal();
+    // What arrived: each sample's number, all bytes joined, each sample's size.
     std::vector<std::uint32_t> Received();
+    std::vector<std::uint8_t> Bytes();
+    std::vector<std::size_t> SampleSizes();
     int EndOfStreams();
     void Clear();
 
+    // While set, GetState reports a paused sink as still on its way (not yet cued).
+    void ReportIntermediate(bool on) { intermediate_.store(on); }
+    HRESULT GetState(DWORD timeoutMs, FILTER_STATE* state) override;
+    // Offers IReferenceClock (a system clock of its own), as an audio renderer
+    // does; call before the sink joins a graph.
+    HRESULT OfferClock();
+    IReferenceClock* OwnClock() const { return ownClock_.Get(); }
+    HRESULT NonDelegatingQueryInterface(REFIID riid, void** ppv) override;
+
     GUID accepted;
-    // Receive answers E_FAIL once this many samples were taken (-1: never).
+    // OnReceive answers E_FAIL once this many samples were taken (-1: never).
     int failAfter = -1;
     int actives = 0;    // filter lock
     int inactives = 0;  // filter lock
@@ -98,8 +152,12 @@ private:
     // Guarded by the streaming lock.
     std::condition_variable received_;
     std::vector<std::uint32_t> numbers_;
+    std::vector<std::uint8_t> bytes_;
+    std::vector<std::size_t> sizes_;
     int endOfStreams_ = 0;
     int refusals_ = 0;
+    std::atomic<bool> intermediate_{false};
+    ComPtr<IReferenceClock> ownClock_;  // set before use, then only read
     CountingSinkPin pin_;
 };
 
