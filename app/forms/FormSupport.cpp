@@ -32,7 +32,6 @@ void NameForAccessibility(QWidget* root)
             for (QLabel* l : root->findChildren<QLabel*>())
                 if (l->buddy() == w) name = l->text().trimmed();
         if (name.isEmpty()) name = w->toolTip();
-        if (name.isEmpty()) name = w->objectName();
         if (!name.isEmpty()) w->setAccessibleName(name);
     }
 }

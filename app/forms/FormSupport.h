@@ -12,8 +12,8 @@ namespace encoderdesk {
 inline constexpr const char* kHelpTopicProperty = "helpTopic";
 
 // Gives every control under `root` without an accessible name one: its caption,
-// title or text, else its hint, else its object name. Screen readers and desktop
-// automation find the controls by these names.
+// title or text, else the label that names it, else its hint. Screen readers and
+// desktop automation find the controls by these names.
 void NameForAccessibility(QWidget* root);
 
 // The dialog's bottom row: `left` (may be null) at the left, then the OK button

@@ -19,11 +19,13 @@
 #include <QTest>
 #include <QTimer>
 
+#include "Controls.h"
 #include "forms/FilePage.h"
 #include "forms/HelpWindow.h"
 #include "forms/TAboutDLG.h"
 #include "forms/TCaptureSetupDLG.h"
 #include "forms/TCodecSetup.h"
+#include "forms/TSetupDLG.h"
 #include "forms/TrayIcon.h"
 
 namespace encoderdesk {
@@ -174,6 +176,20 @@ TEST(FilePageMenus, StandardSizesGoIntoTheirSpinEdits)
     EXPECT_EQ(splitMenu->actions().size(), 6);  // five sizes and the separator
     stopMenu->findChild<QAction*>("MenuItem2")->trigger();
     EXPECT_EQ(stop->value(), 700);
+}
+
+// Screen readers and desktop automation find every control of every dialog and
+// of the help window by its caption or hint.
+TEST(Accessibility, EveryControlOfEveryDialogIsNamed)
+{
+    TCaptureSetupDLG capture;
+    capture.SetBoard({16u | 256u, 0x3FFFu}, {BitrateCaps{0, 4000000, 400000, 4000000, 25000, 25000},
+                                             BitrateCaps{1, 15000000, 1000000, 15000000, 25000, 25000}});
+    TSetupDLG setup;
+    TCodecSetup codec;
+    TAboutDLG about;
+    for (QWidget* form : std::initializer_list<QWidget*>{&capture, &setup, &codec, &about, HelpWindow::Instance()})
+        EXPECT_EQ(test::UnnamedControls(form), "") << form->objectName().toStdString();
 }
 
 // Qt's offscreen platform has no tray: minimising stays ordinary minimising.

@@ -18,6 +18,10 @@ BoxWatch::BoxWatch()
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!box) return;
         texts.push_back(box->text());
+        QStringList shown;
+        for (auto b : {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel, QMessageBox::Ok})
+            if (QAbstractButton* button = box->button(b)) shown << button->text().remove('&');
+        buttons.push_back(shown.join('/'));
         QMessageBox::StandardButton answer = QMessageBox::Ok;
         if (!answers.empty()) {
             answer = answers.front();

@@ -23,6 +23,8 @@ class BoxWatch {
 public:
     BoxWatch();
     QStringList texts;
+    // Each box's standard buttons as shown, in the order Yes, No, Cancel, OK: "Да/Нет".
+    QStringList buttons;
     std::vector<QMessageBox::StandardButton> answers;
 
 private:

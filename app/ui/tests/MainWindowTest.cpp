@@ -21,11 +21,13 @@
 #include <filesystem>
 #include <fstream>
 
+#include "Controls.h"
 #include "DeskTestSupport.h"
 #include "DeskWindow.h"
 #include "core/DeviceStatus.h"
 #include "core/FileNaming.h"
 #include "core/IniFile.h"
+#include "ui/Program.h"
 #include "ui/VideoPanel.h"
 
 namespace encoderdesk {
@@ -53,6 +55,7 @@ public:
         static char name[] = "encoderdesk_main_test";
         static char* argv[] = {name, nullptr};
         app_ = new QApplication(argc, argv);
+        LoadRussianTranslations(*app_);
         ASSERT_TRUE(test::RegisterModules());
         ASSERT_EQ(test::BoardCtl("signal on"), 0);
     }
@@ -246,6 +249,7 @@ TEST(MainWindow, ClosingAsksOnlyWhileBusyAndNoKeepsTheRecording)
     EXPECT_FALSE(m.close());
     ASSERT_EQ(boxes.texts.size(), 1);
     EXPECT_EQ(boxes.texts.front().toStdString(), CloseQuestion("Kestor Recorder A", "Идет запись видео"));
+    EXPECT_EQ(boxes.buttons.front(), "Да/Нет");  // Qt's own Russian texts
     EXPECT_EQ(m.DeviceStatus(), dsCapture);
     fs::remove(SettingsPath());
     boxes.answers = {QMessageBox::Yes};
@@ -416,14 +420,7 @@ TEST(MainWindow, TheSettingsFileRestoresEveryControlAndChoosesTheStartProfile)
 TEST(MainWindow, EveryControlHasAnAccessibleName)
 {
     Desk desk;
-    for (QWidget* w : desk.main().findChildren<QWidget*>()) {
-        const bool control = qobject_cast<QAbstractButton*>(w) || qobject_cast<QComboBox*>(w) ||
-                             qobject_cast<QAbstractSlider*>(w) || qobject_cast<QAbstractSpinBox*>(w) ||
-                             qobject_cast<QLineEdit*>(w) || w->objectName() == "PreviewPanel";
-        if (control && !w->objectName().isEmpty() && !w->objectName().startsWith("qt_")) {
-            EXPECT_FALSE(w->accessibleName().isEmpty()) << w->objectName().toStdString();
-        }
-    }
+    EXPECT_EQ(test::UnnamedControls(&desk.main()), "");
 }
 
 }  // namespace
