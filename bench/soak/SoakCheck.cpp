@@ -108,7 +108,9 @@ bool Decode(const std::string& path, Fragment* out)
     } else {
         ok = false;
     }
-    const int fps = codec && codec->framerate.num > 0 && codec->framerate.num / codec->framerate.den < 28 ? 25 : 30;
+    // The board counts whole frames: 25 (PAL) or 30 (NTSC, non-drop).
+    const AVRational rate = stream >= 0 ? av_guess_frame_rate(format, format->streams[stream], nullptr) : AVRational{0, 1};
+    const int fps = rate.num > 0 && rate.num < 28 * rate.den ? 25 : 30;
     AVPacket* packet = av_packet_alloc();
     AVFrame* frame = av_frame_alloc();
     auto take = [&] {

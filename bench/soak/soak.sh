@@ -42,11 +42,11 @@ export QUVO_REGISTRY_DIR=$out/registry SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dum
 for module in KestorBoard MpegDecoders TvrFileWriter; do
   "$build/tools/regsvr" -s "$build/modules/$module.so" >/dev/null
 done
-"$build/tools/boardctl" signal on >/dev/null
+"$build/tools/boardctl/boardctl" signal on >/dev/null
 
 echo "soak: $seconds s into $out/files (fragments $fragment MiB, $bitrate bit/s)" | tee "$out/summary.txt"
 start=$(date +%s)
-nice "$build/bench/soak/soak_driver" --dir "$out/files" --seconds "$seconds" --capture-share "$share" \
+nice -n "${SOAK_NICE:-10}" "$build/bench/soak/soak_driver" --dir "$out/files" --seconds "$seconds" --capture-share "$share" \
   --fragment "$fragment" --switch "$switch" --pause "$pause" --bitrate "$bitrate" \
   >"$out/driver.log" 2>&1 &
 pid=$!
