@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# run-tests.sh PYTHON PACKAGE_DIR: installs the package from a copy of its folder
+# (pip builds in place) into a virtual environment here, then runs its tests
+# with that environment's interpreter. Offline: nothing is fetched.
+set -euo pipefail
+python=$1 package=$2
+rm -rf venv package
+cp -r "$package" package
+rm -rf package/build package/src/*.egg-info
+"$python" -m venv --system-site-packages venv
+venv/bin/pip install --quiet --no-index --no-build-isolation --disable-pip-version-check ./package
+# The tests import the installed package, never the folder's copy.
+cd package/tests
+exec ../../venv/bin/python -m pytest -q -p no:cacheprovider -o console_output_style=classic .
