@@ -39,7 +39,7 @@ def probe(path: os.PathLike) -> str:
     """'codec WIDTHxHEIGHT' of the file's first video stream, as ffprobe reads it."""
     out = run("ffprobe", "-v", "error", "-select_streams", "v:0", "-show_entries",
               "stream=codec_name,width,height", "-of", "csv=p=0", os.fspath(path))
-    codec, width, height = out.strip().split(",")
+    codec, width, height = out.strip().split(",")[:3]
     return f"{codec} {width}x{height}"
 
 

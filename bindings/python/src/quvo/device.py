@@ -493,7 +493,9 @@ class Device:
     def graph_status(self, timeout_ms: int = 0) -> GraphState:
         """Takes one event from the queue (waiting up to ``timeout_ms``) and returns
         the state after it; the current state when none came."""
-        return GraphState(self._get_u32("QuvoGetCurrentGraphStatus", timeout_ms))
+        state = _u32()
+        self._call("QuvoGetCurrentGraphStatus", ctypes.byref(state), timeout_ms)
+        return GraphState(state.value)
 
     def wait_event(self, timeout: Optional[float] = None) -> Optional[GraphState]:
         """Waits on :attr:`event_fd` for up to ``timeout`` seconds; takes the event
