@@ -28,6 +28,7 @@ events with :meth:`Device.graph_status`, never from the descriptor itself.
 
 from __future__ import annotations
 
+import atexit
 import ctypes
 import os
 import select
@@ -116,6 +117,15 @@ def set_filters(splitter: Union[Guid, str], audio_decoder: Union[Guid, str], vid
     _require_caller_thread()
     ids = [g if isinstance(g, Guid) else Guid.parse(g) for g in (splitter, audio_decoder, video_decoder)]
     check("QuvoSetFilters", _sdk().QuvoSetFilters(*(ctypes.byref(g) for g in ids)))
+
+
+@atexit.register
+def _close_at_exit() -> None:
+    # The library would stop a running graph at unload, with its threads calling
+    # into a finalizing interpreter; closing here stops it first.
+    device = _open_device
+    if device is not None and device._thread == threading.get_ident():
+        device.close()
 
 
 def _u32() -> ctypes.c_uint32:

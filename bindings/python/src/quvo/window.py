@@ -13,6 +13,7 @@ The callback objects stay alive until :meth:`Window.destroy` (or the end of a
 
 from __future__ import annotations
 
+import atexit
 import ctypes
 import threading
 from typing import Callable, NamedTuple, Optional
@@ -134,3 +135,10 @@ class Window:
             self._on_frame(Frame(width, height, stride, pixels, (left, top, dest_width, dest_height)))
         finally:
             _in_callback.depth -= 1
+
+
+@atexit.register
+def _destroy_all() -> None:
+    # Before the interpreter goes: no callback may run into a finalizing Python.
+    for window in list(_live.values()):
+        window.destroy()
