@@ -29,6 +29,13 @@ void* operator new(std::size_t size)
     if (void* p = std::malloc(size ? size : 1)) return p;
     throw std::bad_alloc();
 }
+// The nothrow form too: the library's new (std::nothrow) must pair with the delete
+// above, and fails like the throwing form while the thread's allocations fail.
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept
+{
+    if (t_failAllocations) return nullptr;
+    return std::malloc(size ? size : 1);
+}
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
