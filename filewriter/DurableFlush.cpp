@@ -26,31 +26,30 @@ void DurableFlush::SyncFile(int fd)
 
 void DurableFlush::SyncFolderOf(const std::string& path)
 {
-    std::string::size_type slash = path.rfind('/');
-    Add({-1, slash == std::string::npos ? std::string(".") : slash == 0 ? std::string("/") : path.substr(0, slash)});
+    try {
+        std::string::size_type slash = path.rfind('/');
+        Add({-1, slash == std::string::npos ? std::string(".") : slash == 0 ? std::string("/") : path.substr(0, slash)});
+    } catch (const std::bad_alloc&) {
+        // No memory for the folder's name: the entry reaches the disk with the next sync.
+    }
 }
 
 void DurableFlush::Add(Job job)
 {
     std::unique_lock lock(lock_);
-    if (!thread_.joinable()) {
-        try {
-            thread_ = std::thread([this] { Run(); });
-        } catch (const std::system_error&) {
-            // No thread to be had: sync here rather than not at all.
-            lock.unlock();
-            Do(job);
-            return;
-        }
-    }
+    bool queued = false;
     try {
+        if (!thread_.joinable()) thread_ = std::thread([this] { Run(); });
         jobs_.push_back(std::move(job));
-    } catch (const std::bad_alloc&) {
-        if (job.fd >= 0) close(job.fd);
-        return;
+        queued = true;
+    } catch (...) {
+        // No thread or no memory to be had: sync here rather than not at all.
     }
     lock.unlock();
-    wake_.notify_one();
+    if (queued)
+        wake_.notify_one();
+    else
+        Do(job);
 }
 
 void DurableFlush::Wait()
