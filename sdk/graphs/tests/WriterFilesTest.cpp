@@ -151,7 +151,8 @@ TEST_F(WriterFilesTest, AFullDiskReachesTheWindowAndEveryFragmentLeftPlays)
     ASSERT_EQ(QuvoSetEventNotificationWindow(window, 1224), QUVO_SUCCESS);
     ASSERT_EQ(QuvoStartCapture(), QUVO_SUCCESS);
     EXPECT_TRUE(WaitForState(5, 30s));
-    EXPECT_GT(messages.deviceEvents.load(), 0);
+    // The message is posted: it may reach the window a moment after the event is read.
+    EXPECT_TRUE(WaitUntil([&] { return messages.deviceEvents.load() > 0; }, 5s));
     ASSERT_EQ(QuvoStopCapture(), QUVO_SUCCESS);
     QuvoWindowDestroy(window);
 
