@@ -17,6 +17,22 @@ HRESULT Out(T* out, T value)
     return S_OK;
 }
 
+// A setting kept for the next picture, written and read under the window lock.
+template <class T>
+HRESULT Store(std::mutex& windowLock, T& setting, T value)
+{
+    std::lock_guard lock(windowLock);
+    setting = value;
+    return S_OK;
+}
+
+template <class T>
+HRESULT Load(std::mutex& windowLock, const T& setting, T* out)
+{
+    std::lock_guard lock(windowLock);
+    return Out(out, setting);
+}
+
 bool IsBoolean(LONG v) { return v == OATRUE || v == OAFALSE; }
 
 }  // namespace
@@ -37,58 +53,19 @@ HRESULT VideoRenderer::get_Caption(LPWSTR* caption)
     return *caption ? S_OK : E_OUTOFMEMORY;
 }
 
-HRESULT VideoRenderer::put_WindowStyle(LONG style)
-{
-    std::lock_guard lock(windowLock_);
-    window_.style = style;
-    return S_OK;
-}
-
-HRESULT VideoRenderer::get_WindowStyle(LONG* style)
-{
-    std::lock_guard lock(windowLock_);
-    return Out(style, window_.style);
-}
-
-HRESULT VideoRenderer::put_WindowStyleEx(LONG style)
-{
-    std::lock_guard lock(windowLock_);
-    window_.styleEx = style;
-    return S_OK;
-}
-
-HRESULT VideoRenderer::get_WindowStyleEx(LONG* style)
-{
-    std::lock_guard lock(windowLock_);
-    return Out(style, window_.styleEx);
-}
+HRESULT VideoRenderer::put_WindowStyle(LONG style) { return Store(windowLock_, window_.style, style); }
+HRESULT VideoRenderer::get_WindowStyle(LONG* style) { return Load(windowLock_, window_.style, style); }
+HRESULT VideoRenderer::put_WindowStyleEx(LONG style) { return Store(windowLock_, window_.styleEx, style); }
+HRESULT VideoRenderer::get_WindowStyleEx(LONG* style) { return Load(windowLock_, window_.styleEx, style); }
 
 HRESULT VideoRenderer::put_AutoShow(LONG autoShow)
 {
-    if (!IsBoolean(autoShow)) return E_INVALIDARG;
-    std::lock_guard lock(windowLock_);
-    window_.autoShow = autoShow;
-    return S_OK;
+    return IsBoolean(autoShow) ? Store(windowLock_, window_.autoShow, autoShow) : E_INVALIDARG;
 }
 
-HRESULT VideoRenderer::get_AutoShow(LONG* autoShow)
-{
-    std::lock_guard lock(windowLock_);
-    return Out(autoShow, window_.autoShow);
-}
-
-HRESULT VideoRenderer::put_WindowState(LONG state)
-{
-    std::lock_guard lock(windowLock_);
-    window_.windowState = state;
-    return S_OK;
-}
-
-HRESULT VideoRenderer::get_WindowState(LONG* state)
-{
-    std::lock_guard lock(windowLock_);
-    return Out(state, window_.windowState);
-}
+HRESULT VideoRenderer::get_AutoShow(LONG* autoShow) { return Load(windowLock_, window_.autoShow, autoShow); }
+HRESULT VideoRenderer::put_WindowState(LONG state) { return Store(windowLock_, window_.windowState, state); }
+HRESULT VideoRenderer::get_WindowState(LONG* state) { return Load(windowLock_, window_.windowState, state); }
 
 HRESULT VideoRenderer::put_Visible(LONG visible)
 {
@@ -99,31 +76,13 @@ HRESULT VideoRenderer::put_Visible(LONG visible)
     return S_OK;
 }
 
-HRESULT VideoRenderer::get_Visible(LONG* visible)
-{
-    std::lock_guard lock(windowLock_);
-    return Out(visible, window_.visible);
-}
-
-HRESULT VideoRenderer::put_Left(LONG left)
-{
-    std::lock_guard lock(windowLock_);
-    window_.left = left;
-    return S_OK;
-}
-
-HRESULT VideoRenderer::get_Left(LONG* left)
-{
-    std::lock_guard lock(windowLock_);
-    return Out(left, window_.left);
-}
+HRESULT VideoRenderer::get_Visible(LONG* visible) { return Load(windowLock_, window_.visible, visible); }
+HRESULT VideoRenderer::put_Left(LONG left) { return Store(windowLock_, window_.left, left); }
+HRESULT VideoRenderer::get_Left(LONG* left) { return Load(windowLock_, window_.left, left); }
 
 HRESULT VideoRenderer::put_Width(LONG width)
 {
-    if (width < 0) return E_INVALIDARG;
-    std::lock_guard lock(windowLock_);
-    window_.width = width;
-    return S_OK;
+    return width >= 0 ? Store(windowLock_, window_.width, width) : E_INVALIDARG;
 }
 
 HRESULT VideoRenderer::get_Width(LONG* width)
@@ -132,25 +91,12 @@ HRESULT VideoRenderer::get_Width(LONG* width)
     return Out(width, window_.width > 0 ? window_.width : static_cast<LONG>(width_));
 }
 
-HRESULT VideoRenderer::put_Top(LONG top)
-{
-    std::lock_guard lock(windowLock_);
-    window_.top = top;
-    return S_OK;
-}
-
-HRESULT VideoRenderer::get_Top(LONG* top)
-{
-    std::lock_guard lock(windowLock_);
-    return Out(top, window_.top);
-}
+HRESULT VideoRenderer::put_Top(LONG top) { return Store(windowLock_, window_.top, top); }
+HRESULT VideoRenderer::get_Top(LONG* top) { return Load(windowLock_, window_.top, top); }
 
 HRESULT VideoRenderer::put_Height(LONG height)
 {
-    if (height < 0) return E_INVALIDARG;
-    std::lock_guard lock(windowLock_);
-    window_.height = height;
-    return S_OK;
+    return height >= 0 ? Store(windowLock_, window_.height, height) : E_INVALIDARG;
 }
 
 HRESULT VideoRenderer::get_Height(LONG* height)
@@ -182,37 +128,11 @@ HRESULT VideoRenderer::get_Owner(OAHWND* owner)
     return Out(owner, reinterpret_cast<OAHWND>(window_.owner));
 }
 
-HRESULT VideoRenderer::put_MessageDrain(OAHWND drain)
-{
-    std::lock_guard lock(windowLock_);
-    window_.drain = drain;
-    return S_OK;
-}
-
-HRESULT VideoRenderer::get_MessageDrain(OAHWND* drain)
-{
-    std::lock_guard lock(windowLock_);
-    return Out(drain, window_.drain);
-}
-
-HRESULT VideoRenderer::get_BorderColor(LONG* color)
-{
-    std::lock_guard lock(windowLock_);
-    return Out(color, window_.borderColor);
-}
-
-HRESULT VideoRenderer::put_BorderColor(LONG color)
-{
-    std::lock_guard lock(windowLock_);
-    window_.borderColor = color;
-    return S_OK;
-}
-
-HRESULT VideoRenderer::get_FullScreenMode(LONG* mode)
-{
-    std::lock_guard lock(windowLock_);
-    return Out(mode, window_.fullScreen);
-}
+HRESULT VideoRenderer::put_MessageDrain(OAHWND drain) { return Store(windowLock_, window_.drain, drain); }
+HRESULT VideoRenderer::get_MessageDrain(OAHWND* drain) { return Load(windowLock_, window_.drain, drain); }
+HRESULT VideoRenderer::get_BorderColor(LONG* color) { return Load(windowLock_, window_.borderColor, color); }
+HRESULT VideoRenderer::put_BorderColor(LONG color) { return Store(windowLock_, window_.borderColor, color); }
+HRESULT VideoRenderer::get_FullScreenMode(LONG* mode) { return Load(windowLock_, window_.fullScreen, mode); }
 
 // With an owner, full screen fills the owner's whole client area (the surface is
 // the host's); with the own window, that window goes full screen; headless, only
@@ -285,16 +205,9 @@ HRESULT VideoRenderer::GetRestorePosition(LONG* left, LONG* top, LONG* width, LO
 
 HRESULT VideoRenderer::HideCursor(LONG hide)
 {
-    if (!IsBoolean(hide)) return E_INVALIDARG;
-    std::lock_guard lock(windowLock_);
-    window_.cursorHidden = hide;
-    return S_OK;
+    return IsBoolean(hide) ? Store(windowLock_, window_.cursorHidden, hide) : E_INVALIDARG;
 }
 
-HRESULT VideoRenderer::IsCursorHidden(LONG* hidden)
-{
-    std::lock_guard lock(windowLock_);
-    return Out(hidden, window_.cursorHidden);
-}
+HRESULT VideoRenderer::IsCursorHidden(LONG* hidden) { return Load(windowLock_, window_.cursorHidden, hidden); }
 
 }  // namespace quvo::filters

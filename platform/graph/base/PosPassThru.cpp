@@ -47,36 +47,14 @@ HRESULT CPosPassThru::GetPeerPosition(IMediaPosition** position)
 }
 
 // Each IMediaSeeking method: find the upstream object, forward the call as it is.
-#define QUVO_FORWARD_SEEKING(call)                 \
-    ComPtr<IMediaSeeking> peer;                    \
-    HRESULT hr = GetPeerSeeking(&peer);            \
-    return FAILED(hr) ? hr : peer->call
-
-HRESULT CPosPassThru::GetCapabilities(DWORD* caps) { QUVO_FORWARD_SEEKING(GetCapabilities(caps)); }
-HRESULT CPosPassThru::CheckCapabilities(DWORD* caps) { QUVO_FORWARD_SEEKING(CheckCapabilities(caps)); }
-HRESULT CPosPassThru::IsFormatSupported(const GUID* format) { QUVO_FORWARD_SEEKING(IsFormatSupported(format)); }
-HRESULT CPosPassThru::QueryPreferredFormat(GUID* format) { QUVO_FORWARD_SEEKING(QueryPreferredFormat(format)); }
-HRESULT CPosPassThru::GetTimeFormat(GUID* format) { QUVO_FORWARD_SEEKING(GetTimeFormat(format)); }
-HRESULT CPosPassThru::IsUsingTimeFormat(const GUID* format) { QUVO_FORWARD_SEEKING(IsUsingTimeFormat(format)); }
-HRESULT CPosPassThru::SetTimeFormat(const GUID* format) { QUVO_FORWARD_SEEKING(SetTimeFormat(format)); }
-HRESULT CPosPassThru::GetDuration(LONGLONG* duration) { QUVO_FORWARD_SEEKING(GetDuration(duration)); }
-HRESULT CPosPassThru::GetStopPosition(LONGLONG* stop) { QUVO_FORWARD_SEEKING(GetStopPosition(stop)); }
-HRESULT CPosPassThru::GetCurrentPosition(LONGLONG* current) { QUVO_FORWARD_SEEKING(GetCurrentPosition(current)); }
-HRESULT CPosPassThru::ConvertTimeFormat(LONGLONG* target, const GUID* targetFormat, LONGLONG source,
-                                        const GUID* sourceFormat)
-{
-    QUVO_FORWARD_SEEKING(ConvertTimeFormat(target, targetFormat, source, sourceFormat));
-}
-HRESULT CPosPassThru::SetPositions(LONGLONG* current, DWORD currentFlags, LONGLONG* stop, DWORD stopFlags)
-{
-    QUVO_FORWARD_SEEKING(SetPositions(current, currentFlags, stop, stopFlags));
-}
-HRESULT CPosPassThru::GetPositions(LONGLONG* current, LONGLONG* stop) { QUVO_FORWARD_SEEKING(GetPositions(current, stop)); }
-HRESULT CPosPassThru::GetAvailable(LONGLONG* earliest, LONGLONG* latest) { QUVO_FORWARD_SEEKING(GetAvailable(earliest, latest)); }
-HRESULT CPosPassThru::SetRate(double rate) { QUVO_FORWARD_SEEKING(SetRate(rate)); }
-HRESULT CPosPassThru::GetRate(double* rate) { QUVO_FORWARD_SEEKING(GetRate(rate)); }
-HRESULT CPosPassThru::GetPreroll(LONGLONG* preroll) { QUVO_FORWARD_SEEKING(GetPreroll(preroll)); }
-
+#define QUVO_FORWARD_SEEKING(name, params, args)        \
+    HRESULT CPosPassThru::name params                   \
+    {                                                   \
+        ComPtr<IMediaSeeking> peer;                     \
+        HRESULT hr = GetPeerSeeking(&peer);             \
+        return FAILED(hr) ? hr : peer->name args;       \
+    }
+QUVO_MEDIA_SEEKING_METHODS(QUVO_FORWARD_SEEKING)
 #undef QUVO_FORWARD_SEEKING
 
 // IMediaPosition: upstream IMediaPosition when there is one, else the seeking

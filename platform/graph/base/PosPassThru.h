@@ -12,7 +12,7 @@
 
 #include "platform/com/CUnknown.h"
 #include "platform/com/ComPtr.h"
-#include "platform/graph/ControlInterfaces.h"
+#include "platform/graph/MethodLists.h"
 
 class CPosPassThru : public CUnknown, public IMediaSeeking, public IMediaPosition {
 public:
@@ -21,39 +21,8 @@ public:
     DECLARE_IUNKNOWN
     HRESULT NonDelegatingQueryInterface(REFIID riid, void** ppv) override;
 
-    // IMediaSeeking
-    HRESULT GetCapabilities(DWORD* caps) override;
-    HRESULT CheckCapabilities(DWORD* caps) override;
-    HRESULT IsFormatSupported(const GUID* format) override;
-    HRESULT QueryPreferredFormat(GUID* format) override;
-    HRESULT GetTimeFormat(GUID* format) override;
-    HRESULT IsUsingTimeFormat(const GUID* format) override;
-    HRESULT SetTimeFormat(const GUID* format) override;
-    HRESULT GetDuration(LONGLONG* duration) override;
-    HRESULT GetStopPosition(LONGLONG* stop) override;
-    HRESULT GetCurrentPosition(LONGLONG* current) override;
-    HRESULT ConvertTimeFormat(LONGLONG* target, const GUID* targetFormat, LONGLONG source,
-                              const GUID* sourceFormat) override;
-    HRESULT SetPositions(LONGLONG* current, DWORD currentFlags, LONGLONG* stop,
-                         DWORD stopFlags) override;
-    HRESULT GetPositions(LONGLONG* current, LONGLONG* stop) override;
-    HRESULT GetAvailable(LONGLONG* earliest, LONGLONG* latest) override;
-    HRESULT SetRate(double rate) override;
-    HRESULT GetRate(double* rate) override;
-    HRESULT GetPreroll(LONGLONG* preroll) override;
-
-    // IMediaPosition
-    HRESULT get_Duration(REFTIME* length) override;
-    HRESULT put_CurrentPosition(REFTIME time) override;
-    HRESULT get_CurrentPosition(REFTIME* time) override;
-    HRESULT get_StopTime(REFTIME* time) override;
-    HRESULT put_StopTime(REFTIME time) override;
-    HRESULT get_PrerollTime(REFTIME* time) override;
-    HRESULT put_PrerollTime(REFTIME time) override;
-    HRESULT put_Rate(double rate) override;
-    HRESULT get_Rate(double* rate) override;
-    HRESULT CanSeekForward(LONG* canSeek) override;
-    HRESULT CanSeekBackward(LONG* canSeek) override;
+    QUVO_MEDIA_SEEKING_METHODS(QUVO_OVERRIDE_METHOD)
+    QUVO_MEDIA_POSITION_METHODS(QUVO_OVERRIDE_METHOD)
 
 protected:
     // The upstream object answering `riid`: VFW_E_NOT_CONNECTED, E_NOTIMPL or S_OK.

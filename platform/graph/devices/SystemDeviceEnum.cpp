@@ -7,9 +7,9 @@
 #include "platform/com/ComPtr.h"
 #include "platform/com/Runtime.h"
 #include "platform/graph/Guids.h"
+#include "platform/graph/base/SnapshotEnumerator.h"
 #include "platform/graph/devices/DeviceMoniker.h"
 #include "platform/graph/devices/InstanceKey.h"
-#include "platform/graph/devices/MonikerEnumerator.h"
 
 namespace quvo::graph {
 
@@ -53,7 +53,7 @@ HRESULT SystemDeviceEnum::CreateClassEnumerator(REFCLSID category, IEnumMoniker*
         found.push_back(std::move(moniker));
     }
     if (found.empty()) return S_FALSE;
-    return MonikerEnumerator::Create(std::move(found), monikers);
+    return SnapshotEnumerator<IEnumMoniker, IMoniker>::Create(std::move(found), monikers);
 }
 
 }  // namespace quvo::graph

@@ -54,6 +54,8 @@ ComPtr<IUnknown> FilterGraph::FirstFilterWith(REFIID riid)
     return nullptr;
 }
 
+ComPtr<IUnknown> FirstFilterWith(FilterGraph& graph, REFIID riid) { return graph.FirstFilterWith(riid); }
+
 HRESULT FilterGraph::GetClassID(CLSID* clsid)
 {
     if (!clsid) return E_POINTER;

@@ -4,8 +4,8 @@
 //
 // The work is split by concern: FilterList.cpp (adding, removing, naming,
 // enumerating), Connections.cpp (pin connections), RunControl.cpp (state changes
-// and the clock), GraphEvents (the event queue), VideoWindowForward and
-// SeekingForward (interfaces the graph passes on to one of its filters).
+// and the clock), GraphEvents (the event queue), GraphForward (the
+// interfaces the graph passes on to one of its filters).
 //
 // Locks, in the order they may be taken:
 //   graphLock_   guards the filter list, the clock, the state and the stream start
@@ -25,8 +25,7 @@
 #include "platform/com/ComPtr.h"
 #include "platform/graph/ControlInterfaces.h"
 #include "platform/graph/manager/GraphEvents.h"
-#include "platform/graph/manager/SeekingForward.h"
-#include "platform/graph/manager/VideoWindowForward.h"
+#include "platform/graph/manager/GraphForward.h"
 
 namespace quvo::graph {
 

@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "platform/graph/manager/FilterEnumerator.h"
+#include "platform/graph/base/SnapshotEnumerator.h"
 #include "platform/graph/manager/FilterGraph.h"
 #include "platform/graph/manager/PinWalk.h"
 #include "platform/com/NoThrow.h"
@@ -120,7 +120,7 @@ HRESULT FilterGraph::EnumFilters(IEnumFilters** filters)
             std::lock_guard lock(graphLock_);
             for (const Entry& e : filters_) snapshot.push_back(e.filter);
         }
-        return FilterEnumerator::Create(std::move(snapshot), filters);
+        return SnapshotEnumerator<IEnumFilters, IBaseFilter>::Create(std::move(snapshot), filters);
     });
 }
 
