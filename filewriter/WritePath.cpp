@@ -101,7 +101,9 @@ HRESULT WriterState::WriteOnTheFly(const BYTE* block, DWORD n)
 bool WriterState::NearLimit(ULONGLONG bytes) const
 {
     if (maxGroup_ == 0 || fragmentLimit_ == 0) return false;
-    ULONGLONG margin = maxGroup_ + maxGroup_ / 4;  // the largest group, with room to spare
+    // The largest group, with room to spare: groups of a variable bit rate differ, and
+    // only a few of them are measured.
+    ULONGLONG margin = 2 * maxGroup_;
     return bytes + margin >= fragmentLimit_;
 }
 

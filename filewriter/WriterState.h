@@ -102,7 +102,7 @@ private:
     // The block joined to what the start-point search holds back.
     View JoinPending(const BYTE* block, std::size_t n);
     // Writes the recording's bytes from here on. Near the fragment limit (within the
-    // largest group of pictures seen, and a quarter more) the next start point
+    // largest group of pictures seen, twice over) the next start point
     // ends the fragment; if none comes before the limit, the block that would pass it
     // begins the next fragment.
     HRESULT WriteStream(View view);
