@@ -7,6 +7,7 @@
 #include "filewriter/FileWriterInputPin.h"
 #include "platform/com/NoThrow.h"
 #include "platform/com/Runtime.h"
+#include "platform/graph/ControlInterfaces.h"
 
 using quvo::NoThrow;
 
@@ -18,7 +19,7 @@ FileWriter::FileWriter(IUnknown* outer, HRESULT* hr) : CUnknown("Tavrin MPEG Fil
         if (hr) *hr = E_OUTOFMEMORY;
         return;
     }
-    pin_.reset(new (std::nothrow) FileWriterInputPin(filter_.get(), hr));
+    pin_.reset(new (std::nothrow) FileWriterInputPin(filter_.get(), this, hr));
     if (!pin_ && hr) *hr = E_OUTOFMEMORY;
 }
 
@@ -108,8 +109,29 @@ HRESULT FileWriter::DisableCaptureOnTheFly()
 
 HRESULT FileWriter::StartRecording()
 {
-    std::lock_guard lock(filter_->StreamingLock());
-    return NoThrow([&] { return state_.StartRecording(); });
+    HRESULT hr;
+    {
+        std::lock_guard lock(filter_->StreamingLock());
+        writeFailure_ = S_OK;  // a new recording may write again
+        hr = NoThrow([&] { return state_.StartRecording(); });
+    }
+    noticePending_.store(true);
+    ReportNotices();
+    return hr;
+}
+
+void FileWriter::ReportNotices()
+{
+    if (!noticePending_.exchange(false)) return;
+    HRESULT description, abort;
+    {
+        std::lock_guard lock(filter_->StreamingLock());
+        description = state_.TakeDescriptionFailure();
+        abort = abortPending_;
+        abortPending_ = S_OK;
+    }
+    if (FAILED(description)) filter_->NotifyEvent(EC_STREAM_ERROR_STILLPLAYING, description, 0);
+    if (FAILED(abort)) filter_->NotifyEvent(EC_ERRORABORT, abort, 0);
 }
 
 HRESULT FileWriter::StopRecording()

@@ -7,6 +7,7 @@
 // EndOfStream. Both reach the writer state only under the filter's streaming lock.
 #pragma once
 
+#include <atomic>
 #include <memory>
 #include <mutex>
 
@@ -48,6 +49,19 @@ private:
     // calls and for the file work of the state changes, so that none of them runs
     // while a block is being written.
     quvo::filewriter::WriterState state_;
+    // The first failed write of the run (S_OK: none), and the one still to be told
+    // to the graph; guarded as state_ is.
+    HRESULT writeFailure_ = S_OK;
+    HRESULT abortPending_ = S_OK;
+    // Something may be waiting to be told to the graph (set under the streaming lock).
+    std::atomic<bool> noticePending_{false};
+
+    // Tells the graph what is pending, with no lock of the filter held (NotifyEvent
+    // may reach the host at once): a failed write as EC_ERRORABORT with its HRESULT, a
+    // description file that could not be created as EC_STREAM_ERROR_STILLPLAYING with
+    // the failure (the recording goes on without it). Called by the pin after each
+    // block and by StartRecording.
+    void ReportNotices();
 
     std::unique_ptr<FileWriterFilter> filter_;
     std::unique_ptr<FileWriterInputPin> pin_;

@@ -13,28 +13,39 @@ FileWriterFilter::FileWriterFilter(FileWriter* writer, IUnknown* outer)
 
 CSinkInputPin* FileWriterFilter::SinkPin() { return writer_->pin_.get(); }
 
-// A failure of the file work below is not reported, as with the files' own failures.
+// Leaving Stopped: a new run, no failure yet. In normal mode a fragment that cannot
+// be opened refuses the change, so the graph does not run into a file that is not.
 HRESULT FileWriterFilter::InitStream()
 {
-    std::lock_guard streaming(StreamingLock());
-    NoThrow([&] {
-        writer_->state_.Pause();
-        return S_OK;
-    });
-    return S_OK;
+    HRESULT hr;
+    {
+        std::lock_guard streaming(StreamingLock());
+        writer_->writeFailure_ = S_OK;
+        hr = NoThrow([&] { return writer_->state_.Pause(); });
+    }
+    writer_->noticePending_.store(true);  // told at the next block, outside the locks
+    return hr;
 }
 
 HRESULT FileWriterFilter::StartStream(REFERENCE_TIME)
 {
-    std::lock_guard streaming(StreamingLock());
-    NoThrow([&] {
-        writer_->state_.Run();
-        return S_OK;
-    });
-    return S_OK;
+    HRESULT hr;
+    {
+        std::lock_guard streaming(StreamingLock());
+        hr = NoThrow([&] { return writer_->state_.Run(); });
+    }
+    writer_->noticePending_.store(true);
+    return hr;
 }
 
-HRESULT FileWriterFilter::StopStream() { return InitStream(); }
+// Running to paused never fails: a fragment lost at a failed split has been
+// reported as the write failure already.
+HRESULT FileWriterFilter::StopStream()
+{
+    std::lock_guard streaming(StreamingLock());
+    NoThrow([&] { return writer_->state_.Pause(); });
+    return S_OK;
+}
 
 // Under the streaming lock: what the start-point search still holds goes out
 // before the files close.
@@ -44,17 +55,30 @@ HRESULT FileWriterFilter::CleanupStream()
         writer_->state_.Stop();
         return S_OK;
     });
+    writer_->writeFailure_ = S_OK;
     return S_OK;
 }
 
 HRESULT FileWriterFilter::OnReceive(IMediaSample* sample)
 {
+    // After a failed write the run takes nothing more: a later block that fits would
+    // follow a gap and leave a torn picture in the file.
+    if (FAILED(writer_->writeFailure_)) return writer_->writeFailure_;
     quvo::filewriter::WriterState& state = writer_->state_;
-    // Before the first Pause, after Stop or after a failed split: nothing to write to.
+    // Before the first Pause, after Stop or after StopRecording: nothing to write to.
     if (!state.FragmentOpen()) return S_OK;
     BYTE* data = nullptr;
     HRESULT hr = sample->GetPointer(&data);
     if (FAILED(hr)) return hr;
     LONG length = sample->GetActualDataLength();
-    return NoThrow([&] { return state.WriteData(data, length > 0 ? static_cast<DWORD>(length) : 0); });
+    hr = NoThrow([&] { return state.WriteData(data, length > 0 ? static_cast<DWORD>(length) : 0); });
+    if (FAILED(hr)) {
+        // Upstream may not pass the failure on (a tee with other outputs answers with
+        // theirs), so the writer tells the graph itself, with its own code, once the
+        // pin has left the streaming lock.
+        writer_->writeFailure_ = hr;
+        writer_->abortPending_ = hr;
+        writer_->noticePending_.store(true);
+    }
+    return hr;
 }

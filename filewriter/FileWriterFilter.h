@@ -17,8 +17,9 @@ public:
 
 private:
     // Leaving Stopped opens the current fragment unless the total limit was reached;
-    // Run lifts that block and opens it; Stop flushes and closes the files. Opening
-    // failures are not reported: the pin then drops what it receives.
+    // Run lifts that block and opens it; Stop flushes and closes the files. In normal
+    // mode a fragment that cannot be opened refuses Pause and Run. The first failed
+    // write of a run goes to the graph as EC_ERRORABORT with the write's HRESULT.
     HRESULT InitStream() override;
     HRESULT StartStream(REFERENCE_TIME start) override;
     HRESULT StopStream() override;

@@ -76,6 +76,7 @@ HRESULT WriterState::SetFileName(LPCWSTR name)
     CloseFragment();
     CloseDescription();
 
+    maxGroup_ = 0;  // a new recording may come from other settings
     std::u16string_view given(name);
     if (given.size() > MAX_PATH) return kNameTooLong;
     currentName_ = ReplaceDescriptionExtension(given);
@@ -149,22 +150,22 @@ void WriterState::Stop()
     recording_ = false;
 }
 
-void WriterState::Pause()
-{
-    if (!limitReached_) ReopenForStateChange();
-}
+HRESULT WriterState::Pause() { return limitReached_ ? S_OK : ReopenForStateChange(); }
 
-void WriterState::Run()
+HRESULT WriterState::Run()
 {
     limitReached_ = false;
-    ReopenForStateChange();
+    return ReopenForStateChange();
 }
 
-void WriterState::ReopenForStateChange()
+HRESULT WriterState::ReopenForStateChange()
 {
-    if (dataFile_.IsOpen()) return;
+    if (dataFile_.IsOpen()) return S_OK;
     if (!descriptionFile_.IsOpen()) RestartAtGivenName();
-    OpenFragment();
+    HRESULT hr = OpenFragment();
+    if (onTheFly_) return S_OK;  // the recording is not on yet; StartRecording reports
+    if (hr == kInvalidName) return HRESULT_FROM_WIN32(ERROR_INVALID_NAME);
+    return FAILED(hr) ? hr : S_OK;
 }
 
 void WriterState::RestartAtGivenName()
@@ -182,25 +183,33 @@ HRESULT WriterState::OpenFragment()
     if (!dataFile_.IsOpen()) return LastErrorResult();
     fragmentBytes_ = 0;  // the file was created empty
     if (fragmentIndex_ == 0 && !descriptionFile_.IsOpen()) {
+        // Without its description file the fragment records all the same.
         descriptionName_ = DescriptionName(baseName_);
         std::string ansiDescription;
-        if (!ToAnsi(descriptionName_, &ansiDescription)) return kInvalidName;
-        descriptionFile_ = CreateFileA(ansiDescription.c_str(), GENERIC_WRITE, 0, CREATE_ALWAYS);
-        if (!descriptionFile_.IsOpen()) return LastErrorResult();
-        // Readers check the header; a failure here shows up at the first line anyway.
-        descriptionFile_.Write(kDescriptionHeader.data(), static_cast<DWORD>(kDescriptionHeader.size()), nullptr);
+        if (!ToAnsi(descriptionName_, &ansiDescription)) {
+            descriptionFailure_ = HRESULT_FROM_WIN32(ERROR_INVALID_NAME);
+        } else {
+            descriptionFile_ = CreateFileA(ansiDescription.c_str(), GENERIC_WRITE, 0, CREATE_ALWAYS);
+            if (!descriptionFile_.IsOpen())
+                descriptionFailure_ = LastErrorResult();
+            else  // readers check the header; a failure here shows up at the first line anyway
+                descriptionFile_.Write(kDescriptionHeader.data(), static_cast<DWORD>(kDescriptionHeader.size()), nullptr);
+        }
     }
+    flush_.SyncFolderOf(ansi);  // the new names survive a power cut
     return S_OK;
 }
 
 void WriterState::CloseFragment()
 {
     if (!dataFile_.IsOpen()) return;
+    flush_.SyncFile(dataFile_.Fd());  // before its line, so the line never lists lost bytes
     dataFile_.Close();
     std::string ansi;
     if (descriptionFile_.IsOpen() && dataWritten_ && ToAnsi(currentName_, &ansi)) {
         std::string line = DescriptionLine(ansi, fragmentBytes_);
         descriptionFile_.Write(line.data(), static_cast<DWORD>(line.size()), nullptr);
+        flush_.SyncFile(descriptionFile_.Fd());
     }
 }
 
@@ -214,6 +223,8 @@ void WriterState::BuildFragmentName() { currentName_ = FragmentName(baseName_, f
 HRESULT WriterState::StartNewFragment()
 {
     ++fragmentIndex_;
+    measuring_ = true;  // one group of pictures of each fragment is measured
+    unscannedSince_ = 0;
     CloseFragment();  // its line names the fragment just finished
     BuildFragmentName();
     fragmentBytes_ = 0;

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "filewriter/DurableFlush.h"
 #include "filewriter/StartCodeScan.h"
 #include "platform/com/HResult.h"
 #include "platform/win32/File.h"
@@ -49,15 +50,27 @@ public:
     ULONGLONG BytesStreamed() const { return totalBytes_.load(std::memory_order_relaxed); }
 
     // Filter state changes. Stop flushes what the start-point search still holds, then
-    // closes the files; Pause and Run open the current fragment (failures not reported).
+    // closes the files; Pause and Run open the current fragment. In normal mode they
+    // answer the failure to open it, so that a capture that cannot write does not
+    // start; in capture-on-the-fly mode StartRecording answers it instead.
     void Stop();
-    void Pause();
-    void Run();
+    HRESULT Pause();
+    HRESULT Run();
 
     // The write path, for each received block. S_OK or the failure of a write or of
     // opening a fragment at a split; a failed block is not in the file.
     HRESULT WriteData(const BYTE* block, DWORD n);
     bool FragmentOpen() const { return dataFile_.IsOpen(); }
+    // Returns once every closed file is on stable storage (benchmarks, tests).
+    void WaitForFlush() { flush_.Wait(); }
+    // The failure to create a description file since the last call (S_OK if none). The
+    // fragment records without it: the recording matters more than its list.
+    HRESULT TakeDescriptionFailure()
+    {
+        HRESULT hr = descriptionFailure_;
+        descriptionFailure_ = S_OK;
+        return hr;
+    }
 
     // For tests and diagnostics.
     ULONGLONG FragmentLimit() const { return fragmentLimit_; }
@@ -79,22 +92,41 @@ private:
     // 0, a new description file), as it does when no split happened, rather than
     // reopening the last fragment of the recording before without a description.
     void RestartAtGivenName();
-    // Pause and Run: open the current fragment if none is open (result not reported).
-    void ReopenForStateChange();
+    // Pause and Run: open the current fragment if none is open.
+    HRESULT ReopenForStateChange();
     void DetectFileSystem(const std::string& ansiPath);
 
     // Write paths (WritePath.cpp).
+    struct View;
     HRESULT WriteOnTheFly(const BYTE* block, DWORD n);
+    // The block joined to what the start-point search holds back.
+    View JoinPending(const BYTE* block, std::size_t n);
+    // Writes the recording's bytes from here on. Near the fragment limit (within the
+    // largest group of pictures seen, twice over) the next start point
+    // ends the fragment; if none comes before the limit, the block that would pass it
+    // begins the next fragment.
+    HRESULT WriteStream(View view);
+    bool NearLimit(ULONGLONG bytes) const;
+    // Writes view bytes [from, to) that are not in the file yet.
+    HRESULT Emit(const View& view, std::size_t from, std::size_t to);
+    // Takes the fragment's last n bytes back out of the file and the counts.
+    void TakeBack(std::size_t n);
+    // Starts the next fragment before the view, which takes its bytes written ahead along.
+    HRESULT SplitBefore(View& view);
+    // `base`: the stream position of data[0].
+    void Measure(const BYTE* data, std::size_t n, ULONGLONG base);
+    void NoteStartPoint(ULONGLONG position);
     // Writes to the current fragment within the capture limit and counts what was written.
     HRESULT Output(const BYTE* data, std::size_t n);
     bool CaptureLimitExhausted() const;
+    // How long a stream may show no start point before measuring stops for the fragment.
+    static constexpr ULONGLONG kMeasureSpan = 8u << 20;
     // Writes the bytes the start-point search holds back when the recording owns them,
     // else drops them.
     HRESULT FlushPending();
     void DropPending();
     // Forgets the start-point search: nothing held, the next start point still to find.
     void ResetStartSearch();
-    struct View;
     // Keeps what may still begin a start point (after a scan without one) for the next block.
     void KeepPending(const View& view, const StartPointScan& scan);
     void NoteScan(const StartPointScan& scan);
@@ -123,8 +155,17 @@ private:
     bool recording_ = false;
     std::atomic<ULONGLONG> totalBytes_{0};  // read lock-free by GetBytesStreamed
     ULONGLONG captureLimit_ = 0;
+    HRESULT descriptionFailure_ = S_OK;
+    // Distances between start points, for the margin before the limit.
+    ULONGLONG maxGroup_ = 0;           // largest distance seen; 0: no start points seen
+    ULONGLONG groupStart_ = 0;         // stream position of the last start point seen
+    bool groupStartKnown_ = false;     // ...and every byte since has been scanned
+    bool measuring_ = true;            // scan blocks far from the limit too
+    ULONGLONG unscannedSince_ = 0;     // bytes measured since the last start point
+    std::size_t writtenAhead_ = 0;     // held bytes that are in the file already
 
     VolumeQuery volumeQuery_;
+    DurableFlush flush_;  // last: it finishes its work after the files are closed
     std::vector<BYTE> scratch_;  // joins held-back bytes to a block; reused
 };
 

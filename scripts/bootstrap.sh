@@ -9,6 +9,7 @@ packages=(
   libswresample-dev libavfilter-dev libsdl2-dev libgtest-dev libgmock-dev libbenchmark-dev ffmpeg
   xvfb xauth trayer
   qt6-translations-l10n fonts-dejavu-core
+  python3-venv python3-pip python3-pytest
 )
 
 missing=()

@@ -97,7 +97,7 @@ QUVO_RESULT EncoderDevice::GetCurrentGraphStatus(uint32_t* state, uint32_t timeo
         TheLog().Log(kLogPlain, 5, "No event in event queue");
         return QUVO_SUCCESS;
     }
-    *state = DecodeGraphEvent(*this, code);
+    *state = DecodeGraphEvent(*this, code, param1);
     if (code == EC_STREAM_ERROR_STILLPLAYING)
         TheLog().Log(kLogPlain, 5, "Event - Stream Error Still Playing : 0x%X", static_cast<unsigned>(param1));
     mediaEvent->FreeEventParams(code, param1, param2);

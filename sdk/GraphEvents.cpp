@@ -6,7 +6,7 @@
 
 namespace quvo::sdk {
 
-std::uint32_t DecodeGraphEvent(EncoderDevice& device, LONG code)
+std::uint32_t DecodeGraphEvent(EncoderDevice& device, LONG code, LONG_PTR param1)
 {
     DebugLog& log = TheLog();
     switch (code) {
@@ -20,6 +20,7 @@ std::uint32_t DecodeGraphEvent(EncoderDevice& device, LONG code)
         break;
     case EC_ERRORABORT:  // the graph is beyond use until the device is opened again
         log.Log(kLogError, 1, "Event - Operation Aborted due to an Error");
+        log.Log(kLogError, 1, "Event - Aborting Error Code : 0x%X", static_cast<unsigned>(param1));
         device.ResetConstructionValues();
         device.graphState = QUVO_GRAPH_STATE_FAILED;
         break;

@@ -1,6 +1,7 @@
 // Capture on the fly on real files: nothing is written until StartRecording; the
 // recording begins at the pack header before the first system or sequence header;
-// fragments past their limit end only where a new start point begins; bytes cut
+// near its limit a fragment ends where a new start point begins, never past the
+// limit; bytes cut
 // off at block ends (held back, carried over) reach the file unchanged, at the
 // latest when the recording stops.
 #include <gtest/gtest.h>
@@ -137,10 +138,10 @@ TEST_F(OnTheFlyTest, FragmentsSplitOnlyAtStartPoints)
 {
     test::ProgramStreamBuilder ps(3);
     ps.Random(100);
-    ps.Stream(80, 6);
+    ps.Stream(300, 6);
     const Bytes& b = ps.Bytes();
     Begin("split.mpg");
-    w_.SetFileSizeLimit(8);  // 8 KiB, reached well before most start points
+    w_.SetFileSizeLimit(32);  // KiB; groups of pictures are up to 11 KB
     ASSERT_EQ(w_.StartRecording(), S_OK);
     FeedInSteps(b, 1000);
     w_.StopRecording();
@@ -153,6 +154,7 @@ TEST_F(OnTheFlyTest, FragmentsSplitOnlyAtStartPoints)
         std::string name = i == 0 ? "split.mpg" : "split_" + std::to_string(i) + ".mpg";
         Bytes f = ReadBytes(dir_.File(name));
         ASSERT_FALSE(f.empty()) << name;
+        EXPECT_LE(f.size(), 32u * 1024) << name;
         // Each fragment begins at a start point of the stream.
         std::size_t at = starts.front() + all.size();
         EXPECT_NE(std::find(starts.begin(), starts.end(), at), starts.end()) << name << " at " << at;
@@ -168,19 +170,21 @@ TEST_F(OnTheFlyTest, FragmentsSplitOnlyAtStartPoints)
 TEST_F(OnTheFlyTest, HeldBackAndCarriedBytesReachTheFileAtStop)
 {
     Begin("tail.mpg");
-    w_.SetFileSizeLimit(1);
+    w_.SetFileSizeLimit(2);
     ASSERT_EQ(w_.StartRecording(), S_OK);
     Bytes a;
-    Code(a, 0xBA);
-    Code(a, 0xBB);
-    Filler(a, 2000);
-    Feed(a);  // the fragment is now past its limit: later blocks are scanned
+    for (int i = 0; i < 2; ++i) {
+        Code(a, 0xBA);
+        Code(a, 0xBB);
+        Filler(a, 600);
+    }
+    Feed(a);  // start points 608 bytes apart: the fragment is now near its limit and scanned
     Bytes b;
     Filler(b, 100);
     b.insert(b.end(), {0x00, 0x00});  // no start point: these two are held back
     Feed(b);
     EXPECT_EQ(w_.PendingBytes(), 2u);
-    EXPECT_EQ(w_.FragmentBytes(), a.size() + 100);
+    EXPECT_EQ(w_.FragmentBytes(), a.size() + b.size());  // held back, yet in the file already
     Bytes c = {0x00, 0x00, 0x01, 0xE0, 0x07};
     Code(c, 0xBA);  // a pack with nothing after it yet: carried over
     Filler(c, 20);

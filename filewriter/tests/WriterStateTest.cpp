@@ -352,9 +352,12 @@ TEST_F(WriterStateTest, NoNameOrMissingDirectoryFailsToOpen)
 
     WriterState w(FileSystem("EXT4"));
     ASSERT_EQ(w.SetFileName(dir_.Wide("nodir/x.mpg").c_str()), S_OK);
-    w.Pause();  // not reported
+    EXPECT_EQ(w.Pause(), HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND));
+    EXPECT_EQ(w.Run(), HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND));
     EXPECT_FALSE(w.FragmentOpen());
     EXPECT_EQ(w.StartRecording(), HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND));
+    w.EnableCaptureOnTheFly();  // there the recording reports it, not the state change
+    EXPECT_EQ(w.Pause(), S_OK);
 }
 
 TEST_F(WriterStateTest, FailedSplitIsReportedOnceThenBlocksAreDropped)

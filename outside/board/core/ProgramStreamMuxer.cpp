@@ -223,6 +223,13 @@ bool ProgramStreamMuxer::WriteVideoPack(std::int64_t now, std::vector<std::uint8
 
 void ProgramStreamMuxer::Emit(std::int64_t now, std::vector<std::uint8_t>& out, std::vector<std::size_t>* pictureEnds)
 {
+    // The stream begins at a start point, as a hardware encoder's does: its first pack
+    // carries the system header and the first picture's sequence header, so sound
+    // that comes before the first picture waits for it.
+    if (firstPack_) {
+        if (VideoQueued() == 0) return;
+        WriteVideoPack(now, out, pictureEnds);
+    }
     while (WriteAudioPack(now, false, out)) {}
     while (WriteVideoPack(now, out, pictureEnds)) {}
 }

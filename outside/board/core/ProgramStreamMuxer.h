@@ -33,7 +33,8 @@ public:
     void AddAudio(const std::int16_t* samples, std::size_t frames, std::int64_t pts, bool mute);
 
     // Appends every full audio pack and all queued pictures, each in packs of its
-    // own (the last one padded), so `out` then ends where a picture ends; `now`
+    // own (the last one padded), so `out` then ends where a picture ends; nothing
+    // before the first picture, whose first pack opens the stream; `now`
     // (27 MHz) is the earliest SCR to use. `pictureEnds` (may be null) gets the
     // offset in `out` just past each picture's last pack.
     void Emit(std::int64_t now, std::vector<std::uint8_t>& out, std::vector<std::size_t>* pictureEnds = nullptr);

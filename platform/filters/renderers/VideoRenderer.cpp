@@ -1,7 +1,10 @@
 #include "platform/filters/renderers/VideoRenderer.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <new>
 
 #include "platform/com/Runtime.h"
@@ -87,7 +90,12 @@ RECT VideoRenderer::DestinationLocked() const
         return client;
     const LONG w = window_.width > 0 ? window_.width : width_;
     const LONG h = window_.height > 0 ? window_.height : height_;
-    return RECT{window_.left, window_.top, window_.left + w, window_.top + h};
+    // A host may place the picture anywhere, even near the ends of the coordinate
+    // range: the far edge stops at the range's end rather than wrapping round.
+    auto farEdge = [](LONG from, LONG size) {
+        return static_cast<LONG>(std::min<std::int64_t>(std::int64_t{from} + size, std::numeric_limits<LONG>::max()));
+    };
+    return RECT{window_.left, window_.top, farEdge(window_.left, w), farEdge(window_.top, h)};
 }
 
 HRESULT VideoRenderer::DoRenderSample(IMediaSample* sample)

@@ -114,6 +114,20 @@ bool BeginsAtStartPoint(const std::vector<uint8_t>& b)
     return b[next] == 0 && b[next + 1] == 0 && b[next + 2] == 1 && (b[next + 3] == 0xBB || b[next + 3] == 0xB3);
 }
 
+std::vector<ListedFragment> ReadDescription(const std::string& file)
+{
+    std::vector<ListedFragment> listed;
+    std::ifstream in(file, std::ios::binary);
+    std::string line;
+    if (!std::getline(in, line) || line != "TVMP\r") return listed;
+    while (std::getline(in, line)) {
+        const auto semicolon = line.find(';');
+        if (line.empty() || line.back() != '\r' || semicolon == std::string::npos) return {};
+        listed.push_back({line.substr(0, semicolon), std::stoull(line.substr(semicolon + 1))});
+    }
+    return listed;
+}
+
 std::unique_ptr<CountingWindow> CountingWindow::Create(int width, int height)
 {
     std::unique_ptr<CountingWindow> window(new CountingWindow);

@@ -72,6 +72,14 @@ std::vector<uint8_t> ReadFile(const std::string& file);
 // True when the bytes begin with a pack header followed by a system or sequence header.
 bool BeginsAtStartPoint(const std::vector<uint8_t>& bytes);
 
+// The fragments a description file lists, in order (empty when it cannot be read or
+// its header is wrong). Names are as written there: relative to the file's folder.
+struct ListedFragment {
+    std::string name;
+    uint64_t size = 0;
+};
+std::vector<ListedFragment> ReadDescription(const std::string& file);
+
 // A registered window that counts what reaches it: posted messages and presented
 // frames. Unregistered when destroyed.
 class CountingWindow {

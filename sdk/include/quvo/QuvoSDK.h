@@ -311,6 +311,12 @@ QUVO_API QUVO_RESULT QuvoSetPlaybackCurrentPos(uint32_t position);
 QUVO_API QUVO_RESULT QuvoGetGraphState(uint32_t* state);
 /* Writes the graph's event wait handle (a descriptor, readable while events are queued). */
 QUVO_API QUVO_RESULT QuvoGetFilterGraphEvent(uint32_t* eventHandle);
+/* Takes the next graph event (waiting up to timeoutMs) and writes the state it leaves.
+ * QUVO_GRAPH_STATE_FAILED after an error event (a failed write, a full disk: what
+ * was written stays, each file as long as its description line) means the device's
+ * settings (file name, limits, notification window) are back at their start values
+ * and no graph can be built: stop the old one (QuvoStopCapture or QuvoStopPreview)
+ * and call QuvoInitialize again before the next preview or capture. */
 QUVO_API QUVO_RESULT QuvoGetCurrentGraphStatus(uint32_t* state, uint32_t timeoutMs);
 
 #undef QUVO_STATIC_ASSERT

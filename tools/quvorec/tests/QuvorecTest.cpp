@@ -1,13 +1,20 @@
 // quvorec as a user runs it: a clear refusal when no board is registered, then,
 // with the modules registered, a size-limited capture and an on-the-fly recording
-// with fragments that ffprobe reads with the preset's frame size.
+// with fragments that ffprobe reads with the preset's frame size; and a capture
+// killed outright, which must leave every fragment playable and listed.
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
+#include <chrono>
 #include <cstdlib>
+#include <fstream>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -92,6 +99,50 @@ TEST(Quvorec, RefusesWithReasonsThenRecords)
     EXPECT_GT(FileSize(dir + "/fly_1.mpg"), 0);
     EXPECT_GT(FileSize(dir + "/fly.mzl"), 6);
     EXPECT_EQ(FrameSize(fly), "480x576");
+}
+
+TEST(Quvorec, KilledMidCaptureLeavesEveryFragmentPlayableAndTheClosedOnesListed)
+{
+    RegisterModules();
+    const std::string dir = Env("TMPDIR");
+    const std::string file = dir + "/killed.mpg";
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const int quiet = open("/dev/null", O_WRONLY);
+        dup2(quiet, 1);
+        dup2(quiet, 2);
+        execl(kQuvorec.c_str(), "quvorec", "--preset", "dvd", "--seconds", "60", "--fragment", "1", file.c_str(),
+              static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    // 6 Mbit/s: about four fragments of 1 MiB, the fifth one open.
+    std::this_thread::sleep_for(std::chrono::seconds(7));
+    ASSERT_EQ(kill(child, SIGKILL), 0);
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the capture ended before the kill";
+
+    std::ifstream description(dir + "/killed.mzl", std::ios::binary);
+    std::string line;
+    ASSERT_TRUE(std::getline(description, line));
+    EXPECT_EQ(line, "TVMP\r");
+    int listed = 0;
+    while (std::getline(description, line)) {
+        const std::string name = listed == 0 ? "killed.mpg" : "killed_" + std::to_string(listed) + ".mpg";
+        EXPECT_EQ(line, name + ";" + std::to_string(FileSize(dir + "/" + name)) + "\r");
+        ++listed;
+    }
+    EXPECT_GE(listed, 3);
+    // Every fragment the kill left, the open one included, decodes to where it ends.
+    for (int i = 0; i <= listed; ++i) {
+        const std::string name = dir + "/" + (i == 0 ? "killed.mpg" : "killed_" + std::to_string(i) + ".mpg");
+        if (i == listed && FileSize(name) <= 0) break;  // killed just after a close
+        const Result r = Shell("ffmpeg -nostdin -v error -i '" + name + "' -f null -");
+        EXPECT_EQ(r.status, 0) << name << ": " << r.output;
+        EXPECT_EQ(r.output, "") << name;
+    }
+    EXPECT_EQ(FileSize(dir + "/killed_" + std::to_string(listed + 1) + ".mpg"), -1);
 }
 
 }  // namespace
