@@ -12,6 +12,7 @@
 #include <regex>
 #include <sstream>
 
+#include "platform/filters/renderers/AudioStatistics.h"
 #include "platform/graph/ControlInterfaces.h"
 #include "sdk/EncoderDevice.h"
 #include "sdk/graphs/tests/SdkGraphFixture.h"
@@ -92,6 +93,18 @@ protected:
         if (state == QUVO_GRAPH_STATE_STOPPED) {
             EXPECT_TRUE(WaitUntil([&] { return window_->Messages1224() > messages; }, 10s)) << "no EC_COMPLETE";
         }
+        // A file without pictures must not end while its sound still plays: the
+        // video renderer's completion waits for the sound's end of stream.
+        soundEnded_ = false;
+        ComPtr<IAudioPlayStatistics> sound;
+        if (TheDevice().audioRendererFilter && SUCCEEDED(TheDevice().audioRendererFilter.As(std::addressof(sound)))) {
+            LONGLONG frames = 0, firstNs = 0, endNs = 0;
+            LONG rate = 0;
+            timespec now{};
+            clock_gettime(CLOCK_MONOTONIC, &now);
+            soundEnded_ = SUCCEEDED(sound->GetSoundPlayed(&frames, &rate, &firstNs, &endNs)) && endNs > 0
+                          && endNs <= now.tv_sec * 1000000000LL + now.tv_nsec;
+        }
         ComPtr<IQualProp> quality;
         *drawn = -1;
         if (TheDevice().videoRendererFilter && SUCCEEDED(TheDevice().videoRendererFilter.As(std::addressof(quality))))
@@ -101,6 +114,7 @@ protected:
     }
 
     std::unique_ptr<CountingWindow> window_;
+    bool soundEnded_ = false;  // at the last PlayToEnd's end, the audio renderer had played all
 };
 
 TEST_F(PlaybackMediaTest, EveryKindOfFilePlaysInEveryMode)
@@ -129,6 +143,9 @@ TEST_F(PlaybackMediaTest, EveryKindOfFilePlaysInEveryMode)
         EXPECT_EQ(PlayToEnd(file, c.mode, &drawn), QUVO_GRAPH_STATE_STOPPED);
         if (hasVideo && (c.mode & 10)) {
             EXPECT_GE(drawn * 100, pictures * 98);
+        }
+        if (!hasVideo) {
+            EXPECT_TRUE(soundEnded_) << "the end came before the sound had played";
         }
         if (c.mode == 1) {
             Boardctl("playback-file --none");
