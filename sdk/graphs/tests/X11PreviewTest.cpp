@@ -54,9 +54,19 @@ protected:
     void SetUp() override
     {
         const char* display = std::getenv("DISPLAY");
-        if (!display || !*display) xvfb_ = StartXvfb();
-        display_ = XOpenDisplay(nullptr);
-        if (!display_) GTEST_SKIP() << "no X display and no Xvfb";
+        if (display && *display) display_ = XOpenDisplay(nullptr);
+        // A private server now and then refuses every connection (another one on the
+        // machine took its number meanwhile, it seems): then a fresh one is started.
+        for (int servers = 0; !display_ && !(display && *display) && servers < 3; ++servers) {
+            StopXvfb();
+            xvfb_ = StartXvfb();
+            for (int tries = 0; xvfb_ > 0 && !display_ && tries < 20; ++tries) {
+                display_ = XOpenDisplay(nullptr);
+                if (!display_) std::this_thread::sleep_for(100ms);
+            }
+        }
+        const char* name = std::getenv("DISPLAY");
+        if (!display_) GTEST_SKIP() << "no X display and no Xvfb (DISPLAY=" << (name ? name : "") << ")";
         SdkGraphTest::SetUp();
     }
     void TearDown() override
@@ -65,11 +75,15 @@ protected:
             SdkGraphTest::TearDown();
             XCloseDisplay(display_);
         }
-        if (xvfb_ > 0) {
-            kill(xvfb_, SIGTERM);
-            waitpid(xvfb_, nullptr, 0);
-            unsetenv("DISPLAY");
-        }
+        StopXvfb();
+    }
+    void StopXvfb()
+    {
+        if (xvfb_ <= 0) return;
+        kill(xvfb_, SIGTERM);
+        waitpid(xvfb_, nullptr, 0);
+        unsetenv("DISPLAY");
+        xvfb_ = -1;
     }
 
     // Distinct colours inside the rectangle; 0 when it cannot be read.
