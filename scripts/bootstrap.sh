@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build ccache pkg-config clang libclang-rt-14-dev
   qt6-base-dev libavcodec-dev libavformat-dev libavutil-dev libswscale-dev
   libswresample-dev libavfilter-dev libsdl2-dev libgtest-dev libgmock-dev libbenchmark-dev ffmpeg
-  xvfb xauth trayer
+  libxcb1-dev libx11-dev xvfb xauth trayer
   qt6-translations-l10n fonts-dejavu-core
   python3-venv python3-pip python3-pytest
 )

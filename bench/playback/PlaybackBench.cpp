@@ -111,7 +111,7 @@ Run Play(const std::string& file, uint32_t mode, int renderers, double limit)
 double FfmpegCpu(const std::string& file, const std::string& outputs)
 {
     const double child0 = CpuSeconds(RUSAGE_CHILDREN);
-    const std::string command = "ffmpeg -nostdin -v quiet -threads 1 -i '" + file + "' " + outputs + " >/dev/null 2>&1";
+    const std::string command = "ffmpeg -nostdin -y -v quiet -threads 1 -i '" + file + "' " + outputs + " >/dev/null 2>&1";
     if (std::system(command.c_str()) != 0) return -1;
     return CpuSeconds(RUSAGE_CHILDREN) - child0;
 }

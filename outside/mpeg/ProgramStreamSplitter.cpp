@@ -126,7 +126,7 @@ HRESULT SplitterInputPin::EndFlush()
 
 SplitterOutputPin::SplitterOutputPin(ProgramStreamSplitter* splitter, std::recursive_mutex* lock, HRESULT* phr,
                                      LPCWSTR name)
-    : CBaseOutputPin("Splitter output", splitter, lock, phr, name)
+    : CBaseOutputPin("Splitter output", splitter, lock, phr, name), splitter_(splitter)
 {
 }
 
@@ -157,6 +157,8 @@ HRESULT SplitterOutputPin::Active()
     const HRESULT hr = CBaseOutputPin::Active();
     if (FAILED(hr)) return hr;
     discontinuity_ = true;
+    carried_ = false;
+    endHeld_ = false;
     queue_.Start([this](filters::QueuedPayload& p) { DeliverPayload(p); });
     return S_OK;
 }
@@ -173,14 +175,30 @@ void SplitterOutputPin::Queue(filters::QueuedPayload payload)
     if (!IsConnected()) return;
     if (!payload.endOfStream) {
         payload.discontinuity = discontinuity_.exchange(false);
+        carried_ = true;
     }
     queue_.Push(std::move(payload));
+}
+
+void SplitterOutputPin::Flush()
+{
+    endHeld_ = false;
+    queue_.Clear();
+}
+
+void SplitterOutputPin::ReleaseEnd()
+{
+    if (!endHeld_.exchange(false)) return;
+    filters::QueuedPayload end;
+    end.endOfStream = true;
+    Queue(std::move(end));
 }
 
 void SplitterOutputPin::DeliverPayload(filters::QueuedPayload& payload)
 {
     if (payload.endOfStream) {
         DeliverEndOfStream();
+        splitter_->OutputEnded();
         return;
     }
     std::size_t pos = 0;
@@ -271,12 +289,24 @@ HRESULT ProgramStreamSplitter::EndOfStreamAll()
 {
     std::lock_guard lock(StreamingLock());
     parser_.Reset();
+    const bool anyCarried = video_.Carried() || audio_.Carried();
+    auto held = [&](const SplitterOutputPin* pin) { return anyCarried && !pin->Carried() && pin->IsConnected(); };
+    // Holds first: the other output may deliver its end before this loop is done.
+    for (SplitterOutputPin* pin : {&video_, &audio_})
+        if (held(pin)) pin->HoldEnd();
     for (SplitterOutputPin* pin : {&video_, &audio_}) {
+        if (held(pin)) continue;
         filters::QueuedPayload end;
         end.endOfStream = true;
         pin->Queue(std::move(end));
     }
     return S_OK;
+}
+
+void ProgramStreamSplitter::OutputEnded()
+{
+    video_.ReleaseEnd();
+    audio_.ReleaseEnd();
 }
 
 void ProgramStreamSplitter::FlushAll(bool begin)

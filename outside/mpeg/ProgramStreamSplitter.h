@@ -53,14 +53,26 @@ public:
 
     void SetType(const CMediaType& type) { type_ = type; }  // filter lock, unconnected
     void Queue(filters::QueuedPayload payload);
-    void Flush() { queue_.Clear(); }
+    void Flush();
+
+    // A stream the file never carried ends with the other one, not the moment the
+    // reader reaches the end of the file: its renderer's completion would otherwise
+    // come before the other stream has played.
+    bool Carried() const { return carried_.load(); }
+    void HoldEnd() { endHeld_ = true; }
+    void ReleaseEnd();
 
 private:
     void DeliverPayload(filters::QueuedPayload& payload);
 
+    ProgramStreamSplitter* const splitter_;
     CMediaType type_;
     filters::OutputQueue queue_;
     std::atomic<bool> discontinuity_{true};  // Active (application), Queue (streaming thread)
+    // Since Active: whether data was queued, and whether the end waits for the
+    // other output's (streaming thread, the other output's queue thread, application).
+    std::atomic<bool> carried_{false};
+    std::atomic<bool> endHeld_{false};
 };
 
 class ProgramStreamSplitter final : public CBaseFilter {
@@ -77,6 +89,8 @@ public:
     HRESULT ReceiveData(IMediaSample* sample);
     HRESULT EndOfStreamAll();
     void FlushAll(bool begin);
+    // An output delivered its end of stream (that output's queue thread).
+    void OutputEnded();
 
 private:
     void OnPayload(const mpeg::PesPayload& payload);

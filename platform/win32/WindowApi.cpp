@@ -10,6 +10,7 @@
 #include <unordered_map>
 
 #include "platform/win32/Window.h"
+#include "platform/win32/X11Surface.h"
 
 namespace {
 
@@ -66,6 +67,7 @@ struct HostWindow {
     QuvoWindowMessageProc onMessage = nullptr;
     void* context = nullptr;
     std::shared_ptr<CallbackSurface> surface;
+    std::shared_ptr<quvo::win32::X11Surface> x11;  // or the host's X11 window, drawn into
 };
 
 std::mutex hostWindowsLock;  // guards HostWindows()
@@ -104,6 +106,24 @@ QUVO_WINDOW_API QUVO_WINDOW QuvoWindowCreate(QuvoWindowMessageProc onMessage, Qu
     }
 }
 
+QUVO_WINDOW_API QUVO_WINDOW QuvoWindowCreateForX11(uint64_t xid, QuvoWindowMessageProc onMessage, void* context)
+{
+    try {
+        if (xid == 0 || xid > UINT32_MAX) return nullptr;  // X11 ids are 32 bits
+        auto host = std::make_unique<HostWindow>();
+        host->onMessage = onMessage;
+        host->context = context;
+        host->x11 = quvo::win32::X11Surface::Open(static_cast<uint32_t>(xid));
+        if (!host->x11) return nullptr;
+        std::lock_guard lock(hostWindowsLock);
+        HWND window = RegisterWindow(&DeliverMessage, host.get(), host->x11, host->x11->Width(), host->x11->Height());
+        HostWindows().emplace(window, std::move(host));
+        return window;
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
 QUVO_WINDOW_API int32_t QuvoWindowSetClientSize(QUVO_WINDOW window, int32_t width, int32_t height)
 {
     if (width < 0 || height < 0) return 0;
@@ -126,6 +146,7 @@ QUVO_WINDOW_API int32_t QuvoWindowDestroy(QUVO_WINDOW window)
     // even from inside a frame callback; DeliverMessage reads nothing of host after
     // its call returns, so freeing host is safe from inside a message callback too.
     if (host->surface) host->surface->Close();
+    if (host->x11) host->x11->Close();  // waits for a picture being drawn
     return 1;
 }
 

@@ -115,3 +115,11 @@ def test_every_export_answers_before_initialization():
             else:  # the log keeps its level (1) and stays off
                 args.append({ctypes.c_char_p: b"x.mpg", ctypes.c_void_p: None}.get(t, int(name == "QuvoSetDebugLevel")))
         assert getattr(sdk, name)(*args) == no_device.get(name, quvo.Result.ERR_DEVICE_NOT_FOUND), name
+
+
+def test_an_x11_window_without_a_display_is_an_error(monkeypatch):
+    monkeypatch.delenv("DISPLAY", raising=False)
+    with pytest.raises(OSError, match="no X display"):
+        quvo.Window(x11_window=0x200001)
+    with pytest.raises(ValueError):
+        quvo.Window(on_frame=lambda frame: None, x11_window=0x200001)

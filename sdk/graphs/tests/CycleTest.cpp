@@ -3,9 +3,13 @@
 // decoders and renderers running in between. Afterwards the process must hold no
 // more threads or descriptors than after the first cycle, and the graph nothing but
 // the capture filter. Built for ThreadSanitizer too, which watches every cycle.
+// Playback cycles in each mode stop in the middle of the file; their count comes
+// from QUVO_PLAYBACK_CYCLES (200 by hand, fewer in the test command).
 #include <dirent.h>
 
 #include <chrono>
+#include <cstdlib>
+#include <string>
 #include <thread>
 
 #include "sdk/EncoderDevice.h"
@@ -115,6 +119,52 @@ TEST_F(CycleTest, RecordingOnOffDuringOnePreview)
     }
     EXPECT_GT(last, 0u);
     ASSERT_EQ(QuvoStopPreview(), QUVO_SUCCESS);
+    ExpectSettlesTo(before);
+}
+
+int PlaybackCycles()
+{
+    const char* v = std::getenv("QUVO_PLAYBACK_CYCLES");
+    return v && std::atoi(v) > 0 ? std::atoi(v) : kCycles;
+}
+
+TEST_F(CycleTest, PlaybackStartStopInEveryMode)
+{
+    ASSERT_TRUE(ApplyPreset(kVcd));
+    ASSERT_EQ(QuvoSetPreviewMode(1), QUVO_SUCCESS);
+    const std::string file = TempPath("played.mpg");
+    ASSERT_EQ(QuvoSetCaptureFileName(file.c_str(), 0), QUVO_SUCCESS);
+    ASSERT_EQ(QuvoStartCapture(), QUVO_SUCCESS);
+    std::this_thread::sleep_for(2s);
+    ASSERT_EQ(QuvoStopCapture(), QUVO_SUCCESS);
+    auto window = CountingWindow::Create();
+    ASSERT_EQ(QuvoSetPreviewWindow(window->Handle(), 0, 0, 352, 288), QUVO_SUCCESS);
+    ASSERT_EQ(QuvoSetPlaybackFileName(file.c_str(), 0), QUVO_SUCCESS);
+    ASSERT_EQ(QuvoSetPlaybackMode(8), QUVO_SUCCESS);
+    ASSERT_EQ(QuvoStartPlayback(), QUVO_SUCCESS);
+    ASSERT_EQ(QuvoStopPlayback(), QUVO_SUCCESS);
+    const ProcessCensus before;
+    const int cycles = PlaybackCycles();
+    for (uint32_t mode : {8u, 4u, 2u, 6u, 1u}) {
+        ASSERT_EQ(QuvoSetPlaybackMode(mode), QUVO_SUCCESS);
+        for (int i = 0; i < cycles; ++i) {
+            ASSERT_EQ(QuvoSetEventNotificationWindow(window->Handle(), 1224), QUVO_SUCCESS) << mode << ' ' << i;
+            ASSERT_EQ(QuvoStartPlayback(), QUVO_SUCCESS) << mode << ' ' << i;
+            std::this_thread::sleep_for(i % 10 == 0 ? 300ms : 5ms);  // mid-file: the file lasts 2 s
+            ASSERT_EQ(QuvoStopPlayback(), QUVO_SUCCESS) << mode << ' ' << i;
+        }
+    }
+    // Playback right after a capture has closed the same file.
+    for (int i = 0; i < 5; ++i) {
+        ASSERT_EQ(QuvoStartCapture(), QUVO_SUCCESS) << i;
+        std::this_thread::sleep_for(300ms);
+        ASSERT_EQ(QuvoStopCapture(), QUVO_SUCCESS) << i;
+        ASSERT_EQ(QuvoSetPlaybackMode(i % 2 ? 1 : 2), QUVO_SUCCESS);
+        ASSERT_EQ(QuvoStartPlayback(), QUVO_SUCCESS) << i;
+        std::this_thread::sleep_for(100ms);
+        ASSERT_EQ(QuvoStopPlayback(), QUVO_SUCCESS) << i;
+    }
+    EXPECT_EQ(FiltersInGraph(), 1);
     ExpectSettlesTo(before);
 }
 

@@ -116,6 +116,7 @@ FrameProc = ctypes.CFUNCTYPE(None, _VOIDP, P(ctypes.c_uint8), _I32, _I32, _I32, 
 
 WINDOW_PROTOTYPES = {
     "QuvoWindowCreate": (_VOIDP, (MessageProc, FrameProc, _VOIDP)),
+    "QuvoWindowCreateForX11": (_VOIDP, (ctypes.c_uint64, MessageProc, _VOIDP)),
     "QuvoWindowSetClientSize": (_I32, (_VOIDP, _I32, _I32)),
     "QuvoWindowDestroy": (_I32, (_VOIDP,)),
 }

@@ -1,7 +1,9 @@
 """Window handles for the SDK, made with the platform's C window API.
 
 A :class:`Window` receives the graph's event messages (``on_message``) and, when
-given ``on_frame``, every preview picture instead of a window on screen. Both
+given ``on_frame``, every preview picture instead of a window on screen; given
+``x11_window`` (an X11 window id of the host's toolkit), the preview is drawn into
+that window instead, which stays the host's. Both
 callbacks run on the SDK's own threads (the one that posts, the renderer's): copy
 what you need, hand it to your own loop, return soon, and never call the SDK
 from inside a callback. An exception raised in a callback is printed and dropped.
@@ -63,15 +65,23 @@ class Window:
     :meth:`Device.set_event_window`."""
 
     def __init__(self, on_message: Optional[MessageCallback] = None,
-                 on_frame: Optional[FrameCallback] = None) -> None:
+                 on_frame: Optional[FrameCallback] = None, *,
+                 x11_window: Optional[int] = None) -> None:
+        if on_frame is not None and x11_window is not None:
+            raise ValueError("a window takes either on_frame or x11_window")
         self._on_message = on_message
         self._on_frame = on_frame
         self._message_proc = MessageProc(self._deliver_message) if on_message else MessageProc()
         self._frame_proc = FrameProc(self._deliver_frame) if on_frame else FrameProc()
         native = libraries().platform
-        handle = native.QuvoWindowCreate(self._message_proc, self._frame_proc, None)
-        if not handle:
-            raise MemoryError("QuvoWindowCreate: out of memory")
+        if x11_window is not None:
+            handle = native.QuvoWindowCreateForX11(x11_window, self._message_proc, None)
+            if not handle:
+                raise OSError(f"QuvoWindowCreateForX11: no X display, or 0x{x11_window:x} is not a window on it")
+        else:
+            handle = native.QuvoWindowCreate(self._message_proc, self._frame_proc, None)
+            if not handle:
+                raise MemoryError("QuvoWindowCreate: out of memory")
         self._handle: Optional[int] = handle
         with _lock:
             _live[handle] = self

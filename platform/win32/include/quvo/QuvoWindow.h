@@ -3,7 +3,8 @@
  * QuvoSetPreviewWindow and QuvoSetEventNotificationWindow take a window handle of
  * the platform's window table. A host creates one here: with a message callback
  * (graph events arrive as posted messages), and optionally a frame callback that
- * receives each preview picture.
+ * receives each preview picture, or over a window of the host's X11 program that
+ * the video renderer then draws the preview into.
  *
  * Callbacks run on the thread that posts or presents (a streaming thread, say):
  * copy what you need and hand it to your own event loop; never block for long and
@@ -49,6 +50,17 @@ typedef void (*QuvoWindowFrameProc)(QUVO_WINDOW window, const uint8_t* bgra, int
  * Returns null when out of memory. */
 QUVO_WINDOW_API QUVO_WINDOW QuvoWindowCreate(QuvoWindowMessageProc onMessage, QuvoWindowFrameProc onFrame,
                                              void* context);
+
+/* Creates a window handle whose preview pictures are drawn into the host's X11
+ * window xid (Xlib's Window, a GDK or Qt window id) on the display that DISPLAY
+ * names, through a connection of the library's own: scaled to the destination
+ * rectangle given to QuvoSetPreviewWindow and clipped to the window's current size.
+ * The client size starts as the window's size. The window stays the host's: it is
+ * never destroyed or changed here, and nothing is drawn into it once
+ * QuvoWindowDestroy has returned. onMessage as for QuvoWindowCreate.
+ * Returns null when no X display can be opened (headless, DISPLAY unset), xid is
+ * not a window there, its pixels are not 4 bytes (depth 24 or 32), or out of memory. */
+QUVO_WINDOW_API QUVO_WINDOW QuvoWindowCreateForX11(uint64_t xid, QuvoWindowMessageProc onMessage, void* context);
 
 /* The host reports the size of the window's client area (initially 0 x 0).
  * Returns 1, or 0 when the handle is not a live window or a size is negative. */
