@@ -11,6 +11,7 @@ packages=(
   qt6-translations-l10n fonts-dejavu-core
   python3-venv python3-pip python3-pytest
   abigail-tools desktop-file-utils appstream
+  dpkg-dev fakeroot lintian debootstrap
 )
 
 missing=()
