@@ -39,3 +39,16 @@ install(FILES ${CMAKE_BINARY_DIR}/QuvoSDKConfig.cmake ${CMAKE_BINARY_DIR}/QuvoSD
 
 install(FILES ${CMAKE_SOURCE_DIR}/examples/record5s.c ${CMAKE_SOURCE_DIR}/examples/Makefile
   DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
+
+# Desktop data and man pages, where desktops and man look for them.
+if(TARGET encoderdesk)
+  install(FILES ${CMAKE_SOURCE_DIR}/app/data/org.quvo.encoderdesk.desktop
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+  install(FILES ${CMAKE_SOURCE_DIR}/app/data/org.quvo.encoderdesk.metainfo.xml
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+  install(FILES ${CMAKE_SOURCE_DIR}/app/data/org.quvo.encoderdesk.svg
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+endif()
+foreach(program ${quvo_programs})
+  install(FILES ${CMAKE_SOURCE_DIR}/docs/man/${program}.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endforeach()
