@@ -42,6 +42,11 @@ EOF
 printf '%s (%s) unstable; urgency=medium\n\n  * Package built from the source tree.\n\n -- Quvo developers <dev@quvo.invalid>  %s\n' \
   "$name" "$version" "$(date -R)" | gzip -9n > "$docdir/changelog.gz"
 
+# Debian ships man pages compressed.
+if [ -d "$stage/usr/share/man" ]; then
+  find "$stage/usr/share/man" -type f ! -name '*.gz' -exec gzip -9n {} +
+fi
+
 # Files and folders: 0644/0755, whatever the umask of the build was.
 find "$stage" -type d -exec chmod 0755 {} +
 find "$stage" -type f -exec chmod go-w {} +
