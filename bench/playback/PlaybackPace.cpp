@@ -132,7 +132,7 @@ int main(int argc, char** argv)
 
     std::printf("file: %s, mode %u, ended in state %u after %.2f s\n", file.c_str(), mode, state, total);
     const int presented = surface->frames.load();
-    if (filePictures > 0) {
+    if (filePictures > 0 && (mode & 10)) {
         // The first and the last picture are (pictures - 1) frame periods apart.
         const double span = fps > 0 ? (filePictures - 1) / fps : 0.0;
         const double wall = std::chrono::duration<double>(Clock::duration(surface->last.load() - surface->first.load())).count();
