@@ -10,6 +10,8 @@ packages=(
   libxcb1-dev libx11-dev xvfb xauth trayer
   qt6-translations-l10n fonts-dejavu-core
   python3-venv python3-pip python3-pytest
+  abigail-tools desktop-file-utils appstream
+  dpkg-dev fakeroot lintian debootstrap
 )
 
 missing=()

@@ -1,5 +1,6 @@
 // Per-thread initialization count. Each thread has its own state, so nothing here
 // is shared between threads.
+#include "platform/com/InstalledModules.h"
 #include "platform/com/Runtime.h"
 #include "platform/com/ThreadInit.h"
 
@@ -28,6 +29,7 @@ HRESULT CoInitializeEx(void* reserved, DWORD flags)
     }
     t_state.count = 1;
     t_state.multithreaded = multithreaded;
+    quvo::com::RegisterInstalledModulesOnce();
     return S_OK;
 }
 
