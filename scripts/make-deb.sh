@@ -24,8 +24,6 @@ ninja -C "$build" -j2 QuvoSDK quvo_platform KestorBoard MakerFilters MpegDecoder
   TvrFileWriter regsvr quvorec boardctl encoderdesk
 rm -rf "$stage"
 DESTDIR="$stage" cmake --install "$build" --strip
-# Debian ships man pages compressed.
-find "$stage/usr/share/man" -type f -name "*.[0-9]" -exec gzip -9n {} +
 
 # Debian wants the copyright file and a compressed changelog in the doc folder.
 docdir="$stage/usr/share/doc/$name"
