@@ -3,7 +3,8 @@
 # staging folder, builds examples/record5s.c against it with pkg-config only and
 # runs it as a new user (fresh HOME, no registry, build tree out of reach): the
 # installed platform must register the installed modules by itself. The 5 s
-# recording must be readable by ffprobe.
+# recording must be readable by ffprobe. The Python binding, installed into a
+# virtual environment, runs its three examples against the same stage.
 set -eu
 build=$1 source=$2 work=$3
 rm -rf "$work" && mkdir -p "$work"
@@ -29,4 +30,22 @@ awk -v d="$duration" 'BEGIN { exit !(d >= 3 && d <= 8) }' || { echo "unexpected 
 # Nothing written under the installed tree at run time.
 after=$(find "$stage" -newer "$work/record5s" | wc -l)
 [ "$before" = "$after" ] || { echo "files written under the prefix:"; find "$stage" -newer "$work/record5s"; exit 1; }
+
+# The binding finds the staged libraries by soname, as on an installed system.
+cp -r "$source/bindings/python" "$work/binding" && rm -rf "$work/binding/build" "$work"/binding/src/*.egg-info
+# Debian's own interpreter: its pip, setuptools and wheel come through the system site.
+/usr/bin/python3 -m venv --system-site-packages --without-pip "$work/venv"
+"$work/venv/bin/python" -m pip install --quiet --no-index --no-build-isolation --disable-pip-version-check "$work/binding"
+py() { env -i PATH=/usr/bin:/bin HOME="$home" LD_LIBRARY_PATH="$libdir" SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy \
+    "$work/venv/bin/python" "$source/examples/python/$@"; }
+py timed_recording.py --seconds 2 "$work/timed.mpg"
+py stop_on_signal_loss.py --max-seconds 2 "$work/signal.mpg"
+py preview_snapshot.py "$work/snapshot.png"
+for f in timed.mpg signal.mpg; do
+  ffprobe -v error -show_entries format=duration -of default=nw=1:nk=1 "$work/$f" >/dev/null
+  [ -s "$work/$f" ] || { echo "$f is empty"; exit 1; }
+done
+[ "$(head -c 8 "$work/snapshot.png" | od -An -tx1 | tr -d ' \n')" = 89504e470d0a1a0a ] || { echo "no PNG"; exit 1; }
+after=$(find "$stage" -newer "$work/record5s" | wc -l)
+[ "$before" = "$after" ] || { echo "the binding wrote under the prefix:"; find "$stage" -newer "$work/record5s"; exit 1; }
 echo "staged example: ok"
