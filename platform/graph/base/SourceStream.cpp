@@ -122,10 +122,16 @@ bool CSourceStream::WaitForRequest(DWORD timeoutMs, Command* cmd)
 
 void CSourceStream::Reply(HRESULT hr)
 {
-    std::lock_guard lock(requestLock_);
-    reply_ = hr;
-    hasReply_ = true;
-    requestChanged_.notify_all();
+    {
+        std::lock_guard lock(requestLock_);
+        reply_ = hr;
+        hasReply_ = true;
+        requestChanged_.notify_all();
+    }
+    // The caller is woken onto this thread's processor as a rule; a stream that
+    // goes straight back to delivering would keep it waiting there for the rest
+    // of its time slice (milliseconds per Pause with a source that never blocks).
+    std::this_thread::yield();
 }
 
 void CSourceStream::ThreadProc()
