@@ -68,6 +68,8 @@ printf 'Source: %s\n\nPackage: %s\nArchitecture: any\n' "$name" "$name" > "$work
 (cd "$work" && dpkg-shlibdeps -O -S"$stage" -x"$name" "${elves[@]}") > "$work/substvars" 2> "$work/shlibdeps.log" \
   || { cat "$work/shlibdeps.log" >&2; exit 1; }
 depends=$(sed -n 's/^shlibs:Depends=//p' "$work/substvars")
+# The deinterlacer loads libavfilter when it first runs, so no ELF file names it.
+depends="$depends, libavfilter$(pkg-config --modversion libavfilter | cut -d. -f1)"
 
 size=$(du -sk --exclude=DEBIAN "$stage" | cut -f1)
 cat > "$stage/DEBIAN/control" <<EOF
