@@ -176,7 +176,6 @@ HRESULT CountingSink::OnReceive(IMediaSample* sample)
 {
     if (failAfter >= 0 && numbers_.size() >= static_cast<std::size_t>(failAfter)) {
         ++refusals_;
-        received_.notify_all();
         return E_FAIL;
     }
     BYTE* data = nullptr;
@@ -185,34 +184,40 @@ HRESULT CountingSink::OnReceive(IMediaSample* sample)
     numbers_.push_back(NumberOf(sample));
     bytes_.insert(bytes_.end(), data, data + size);
     sizes_.push_back(static_cast<std::size_t>(size));
-    received_.notify_all();
+    taken_.store(numbers_.size());
     return S_OK;
 }
 
 HRESULT CountingSink::OnEndOfStream()
 {
     ++endOfStreams_;
-    received_.notify_all();
     return S_OK;
+}
+
+template <class Ready>
+bool CountingSink::PollFor(Ready ready)
+{
+    const auto end = std::chrono::steady_clock::now() + kGuard;
+    while (!ready()) {
+        if (std::chrono::steady_clock::now() >= end) return false;
+        std::this_thread::sleep_for(std::chrono::microseconds(100));
+    }
+    return true;
 }
 
 bool CountingSink::WaitForSamples(std::size_t count)
 {
-    std::unique_lock lock(StreamingLock());
-    return received_.wait_for(lock, kGuard,
-                              [&] { return numbers_.size() >= count || endOfStreams_ > 0; });
+    return PollFor([&] { return taken_.load() >= count || endOfStreams_.load() > 0; });
 }
 
 bool CountingSink::WaitForEndOfStream()
 {
-    std::unique_lock lock(StreamingLock());
-    return received_.wait_for(lock, kGuard, [&] { return endOfStreams_ > 0; });
+    return PollFor([&] { return endOfStreams_.load() > 0; });
 }
 
 bool CountingSink::WaitForRefusal()
 {
-    std::unique_lock lock(StreamingLock());
-    return received_.wait_for(lock, kGuard, [&] { return refusals_ > 0; });
+    return PollFor([&] { return refusals_.load() > 0; });
 }
 
 std::vector<std::uint32_t> CountingSink::Received()
@@ -233,11 +238,7 @@ std::vector<std::size_t> CountingSink::SampleSizes()
     return sizes_;
 }
 
-int CountingSink::EndOfStreams()
-{
-    std::lock_guard lock(StreamingLock());
-    return endOfStreams_;
-}
+int CountingSink::EndOfStreams() { return endOfStreams_.load(); }
 
 void CountingSink::Clear()
 {
@@ -245,7 +246,8 @@ void CountingSink::Clear()
     numbers_.clear();
     bytes_.clear();
     sizes_.clear();
-    endOfStreams_ = 0;
+    taken_.store(0);
+    endOfStreams_.store(0);
 }
 
 HRESULT CountingSink::GetState(DWORD timeoutMs, FILTER_STATE* state)

@@ -149,13 +149,22 @@ private:
     HRESULT OnReceive(IMediaSample* sample) override;
     HRESULT OnEndOfStream() override;
 
+    // Polls `ready` until it holds; false after the guard time. The waits poll
+    // counters rather than sleep on the streaming lock: a source that never blocks
+    // takes that lock again between samples, and a waiter woken on it would lose
+    // it for a time slice at a time.
+    template <class Ready>
+    static bool PollFor(Ready ready);
+
     // Guarded by the streaming lock.
-    std::condition_variable received_;
     std::vector<std::uint32_t> numbers_;
     std::vector<std::uint8_t> bytes_;
     std::vector<std::size_t> sizes_;
-    int endOfStreams_ = 0;
-    int refusals_ = 0;
+    // Written by the streaming thread (under the streaming lock, after the data
+    // above), read by the waits at any time.
+    std::atomic<std::size_t> taken_{0};
+    std::atomic<int> endOfStreams_{0};
+    std::atomic<int> refusals_{0};
     std::atomic<bool> intermediate_{false};
     ComPtr<IReferenceClock> ownClock_;  // set before use, then only read
     CountingSinkPin pin_;
