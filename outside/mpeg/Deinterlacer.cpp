@@ -46,12 +46,12 @@ private:
             fn = reinterpret_cast<std::remove_reference_t<decltype(fn)>>(::dlsym(handle, name));
             return fn != nullptr;
         };
-        const bool all = find(f.graphAlloc, "avfilter_graph_alloc") & find(f.graphFree, "avfilter_graph_free") &
-                         find(f.getByName, "avfilter_get_by_name") &
-                         find(f.createFilter, "avfilter_graph_create_filter") & find(f.link, "avfilter_link") &
-                         find(f.config, "avfilter_graph_config") &
-                         find(f.addFrame, "av_buffersrc_add_frame_flags") &
-                         find(f.getFrame, "av_buffersink_get_frame") &
+        const bool all = find(f.graphAlloc, "avfilter_graph_alloc") && find(f.graphFree, "avfilter_graph_free") &&
+                         find(f.getByName, "avfilter_get_by_name") &&
+                         find(f.createFilter, "avfilter_graph_create_filter") && find(f.link, "avfilter_link") &&
+                         find(f.config, "avfilter_graph_config") &&
+                         find(f.addFrame, "av_buffersrc_add_frame_flags") &&
+                         find(f.getFrame, "av_buffersink_get_frame") &&
                          find(f.timeBase, "av_buffersink_get_time_base");
         return all ? &f : nullptr;
     }
