@@ -269,6 +269,9 @@ TEST_F(PlaybackTest, FragmentedRecordingPlaysAsOne)
         ASSERT_EQ(Start(QUVO_PLAYBACK_TO_DEVICE | QUVO_PLAYBACK_VIDEO), QUVO_SUCCESS);
         ASSERT_TRUE(WaitForComplete(90s));
         ASSERT_TRUE(WaitForComplete(30s));  // one EC_COMPLETE for each renderer
+        // The status turns at the first renderer's end, when the board may still be
+        // playing its last pictures out; it publishes its count once it has.
+        WaitUntil([&] { return BoardPictures() == expected.count; }, 10s);
         ComPtr<IQualProp> quality;
         ASSERT_EQ(TheDevice().videoRendererFilter.As(std::addressof(quality)), S_OK);
         int drawn = 0, dropped = 0;
